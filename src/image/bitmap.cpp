@@ -1,0 +1,140 @@
+#include "bitmap.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+
+void CreateBitmap(TBitmap& bmp, int width, int height, TRGB fill) {
+    assert(width > 0 && height > 0);
+    bmp.Width = width;
+    bmp.Height = height;
+    bmp.Stride = (width * 3 + 3) & ~3;
+    bmp.Pixels.assign(size_t(bmp.Stride) * size_t(height), 0);
+    bmp.Rows.resize(size_t(height));
+    for (int y = 0; y < height; ++y)
+        bmp.Rows[size_t(y)] = bmp.Pixels.data() + size_t(y) * bmp.Stride;
+    bmp.PenX = bmp.PenY = 0;
+    FillBitmap(bmp, fill);
+}
+
+void SetPixel(TBitmap& bmp, int x, int y, TRGB c) {
+    if (x < 0 || y < 0 || x >= bmp.Width || y >= bmp.Height) return;
+    uint8_t* p = bmp.Rows[size_t(y)] + 3 * x;
+    p[0] = c.b;
+    p[1] = c.g;
+    p[2] = c.r;
+}
+
+TRGB GetPixel(const TBitmap& bmp, int x, int y) {
+    const uint8_t* p = bmp.Rows[size_t(y)] + 3 * x;
+    return {p[2], p[1], p[0]};
+}
+
+void FillBitmap(TBitmap& bmp, TRGB c) {
+    if (bmp.Height == 0) return;
+    uint8_t* row = bmp.Rows[0];
+    for (int x = 0; x < bmp.Width; ++x) {
+        row[3 * x] = c.b;
+        row[3 * x + 1] = c.g;
+        row[3 * x + 2] = c.r;
+    }
+    for (int y = 1; y < bmp.Height; ++y)
+        std::memcpy(bmp.Rows[size_t(y)], row, size_t(bmp.Width) * 3);
+}
+
+void MoveTo(TBitmap& bmp, int x, int y) {
+    bmp.PenX = x;
+    bmp.PenY = y;
+}
+
+void LineTo(TBitmap& bmp, int x1, int y1) {
+    int x = bmp.PenX, y = bmp.PenY;
+    const int dx = std::abs(x1 - x), sx = x1 >= x ? 1 : -1;
+    const int dy = -std::abs(y1 - y), sy = y1 >= y ? 1 : -1;
+    int err = dx + dy;
+    while (x != x1 || y != y1) {
+        SetPixel(bmp, x, y, bmp.Pen);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    bmp.PenX = x1;
+    bmp.PenY = y1;
+}
+
+void DrawBitmap(TBitmap& dst, int x, int y, const TBitmap& src) {
+    const int x0 = x < 0 ? -x : 0, y0 = y < 0 ? -y : 0;
+    int w = src.Width, h = src.Height;
+    if (x + w > dst.Width) w = dst.Width - x;
+    if (y + h > dst.Height) h = dst.Height - y;
+    if (w <= x0 || h <= y0) return;
+    for (int sy = y0; sy < h; ++sy)
+        std::memcpy(dst.Rows[size_t(y + sy)] + 3 * (x + x0), src.Rows[size_t(sy)] + 3 * x0,
+                    size_t(w - x0) * 3);
+}
+
+namespace {
+
+// Weights of the source pixels under each destination pixel along one axis.
+// Positions are measured in units of 1/(src * dst) of the axis: source pixel j
+// spans [j * dst, (j + 1) * dst), destination pixel i spans [i * src, (i + 1) * src),
+// so every overlap is a whole number and the weights of one destination pixel
+// add up to src.
+struct TAxisWeights {
+    std::vector<int> First; // first source index of each destination pixel
+    std::vector<std::vector<int>> Weight;
+};
+
+TAxisWeights AxisWeights(int src, int dst) {
+    TAxisWeights w;
+    w.First.resize(size_t(dst));
+    w.Weight.resize(size_t(dst));
+    for (int i = 0; i < dst; ++i) {
+        const long lo = long(i) * src, hi = long(i + 1) * src;
+        const int j0 = int(lo / dst), j1 = int((hi - 1) / dst);
+        w.First[size_t(i)] = j0;
+        for (int j = j0; j <= j1; ++j) {
+            const long a = std::max(lo, long(j) * dst), b = std::min(hi, long(j + 1) * dst);
+            w.Weight[size_t(i)].push_back(int(b - a));
+        }
+    }
+    return w;
+}
+
+} // namespace
+
+void HalftoneReduce(const TBitmap& src, TBitmap& dst) {
+    const TAxisWeights wx = AxisWeights(src.Width, dst.Width);
+    const TAxisWeights wy = AxisWeights(src.Height, dst.Height);
+    const long total = long(src.Width) * src.Height; // sum of all weights of one pixel
+    std::vector<long> acc(size_t(dst.Width) * 3);
+    for (int i = 0; i < dst.Height; ++i) {
+        std::fill(acc.begin(), acc.end(), 0);
+        const auto& rowWeights = wy.Weight[size_t(i)];
+        for (size_t k = 0; k < rowWeights.size(); ++k) {
+            const uint8_t* s = src.Rows[size_t(wy.First[size_t(i)]) + k];
+            for (int o = 0; o < dst.Width; ++o) {
+                const auto& colWeights = wx.Weight[size_t(o)];
+                const uint8_t* p = s + 3 * wx.First[size_t(o)];
+                long b = 0, g = 0, r = 0;
+                for (size_t m = 0; m < colWeights.size(); ++m, p += 3) {
+                    b += colWeights[m] * long(p[0]);
+                    g += colWeights[m] * long(p[1]);
+                    r += colWeights[m] * long(p[2]);
+                }
+                acc[size_t(o) * 3] += rowWeights[k] * b;
+                acc[size_t(o) * 3 + 1] += rowWeights[k] * g;
+                acc[size_t(o) * 3 + 2] += rowWeights[k] * r;
+            }
+        }
+        uint8_t* d = dst.Rows[size_t(i)];
+        for (size_t c = 0; c < acc.size(); ++c) d[c] = uint8_t((acc[c] + total / 2) / total);
+    }
+}

@@ -1,0 +1,2 @@
+#include "compute_planes.h"
+void ComputeColourPlanes() {} // placeholder until the colour planes land

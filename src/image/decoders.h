@@ -1,0 +1,14 @@
+// The two decoders of the intake. Each reads the whole file at `path` and
+// returns its top-left min(width, 256) x min(height, 256) pixels as a bitmap;
+// nothing beyond that corner is kept. Failures throw TPictureError.
+#pragma once
+
+#include "bitmap.h"
+
+#include <string>
+
+// Pictures whose decoding would need more memory than this are refused.
+constexpr long long MaxDecodeBytes = 1LL << 30;
+
+TBitmap DecodeJpeg(const std::string& path);
+TBitmap DecodeBmp(const std::string& path);

@@ -1,0 +1,21 @@
+#include "intake.h"
+
+#include "decoders.h"
+
+#include <cctype>
+
+std::string UpperExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string ext = path.substr(dot);
+    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+void LoadPicture(const std::string& path, TBitmap& picture) {
+    if (path.empty()) return;
+    // The extension alone decides the decoder, whatever the content.
+    const TBitmap decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path) : DecodeJpeg(path);
+    DrawBitmap(picture, 0, 0, decoded);
+}

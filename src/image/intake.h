@@ -1,0 +1,16 @@
+// Picture intake: decodes a picture file and places it unscaled at the
+// top-left corner of the 256 x 256 picture of Image1.
+//
+// Reads: the file at `path`. Writes: `picture` (256 x 256), only on success;
+// pixels the new picture does not reach keep their colours. On any failure it
+// throws TPictureError with a message naming the file and the cause.
+#pragma once
+
+#include "bitmap.h"
+
+#include <string>
+
+// Upper-cased text from the last '.' of the file name, "" when it has none.
+std::string UpperExtension(const std::string& path);
+
+void LoadPicture(const std::string& path, TBitmap& picture);

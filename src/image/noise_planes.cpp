@@ -1,0 +1,2 @@
+#include "compute_planes.h"
+void ComputeNoisePlanes() {} // placeholder until the noise planes land

@@ -1,0 +1,2 @@
+#include "compute_planes.h"
+void NormalisePlanes() {} // placeholder until the normalisation lands

@@ -1,0 +1,3 @@
+#include "window_seam.h"
+
+TWindowSeam WindowSeam;

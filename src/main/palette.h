@@ -1,0 +1,5 @@
+#pragma once
+
+#include "../image/bitmap.h"
+
+extern const TRGB Palette[256];

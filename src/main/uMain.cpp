@@ -1,0 +1,376 @@
+#include "uMain.h"
+
+#include "../areas/area_pass.h"
+#include "../areas/area_tables.h"
+#include "../areas/probe.h"
+#include "../image/compute_planes.h"
+#include "../image/intake.h"
+#include "../image/picture_error.h"
+#include "../image/plane_store.h"
+#include "../image/window_seam.h"
+#include "busy_cursor.h"
+#include "palette.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QThread>
+
+#include <chrono>
+#include <new>
+
+namespace {
+
+const char* const PlaneNames[20] = {"aNo1,",          "aNo2,", "aNo3,",
+                                    "aArH,",          "aArV,", "aArL,",
+                                    "aArR,",          "aR,",   "aG,",
+                                    "aB,           ", "aH,",   "aT,",
+                                    "aV,           ", "aGr,",  "aGrD,           ",
+                                    "aGV,",           "aGVV,", "aGH,",
+                                    "aGHH,",          "aZ"};
+
+QListWidget* MakeList(QWidget* parent, int x, int y, int w, int h) {
+    auto* list = new QListWidget(parent);
+    list->setGeometry(x, y, w, h);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QScrollBar* MakeScrollBar(QWidget* parent, int x, int y, int w, int h, int pageStep) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setGeometry(x, y, w, h);
+    bar->setRange(0, 255);
+    bar->setSingleStep(1);
+    bar->setPageStep(pageStep);
+    bar->setValue(100);
+    return bar;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* caption, int x, int y) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setGeometry(x, y, 97, 17);
+    return box;
+}
+
+QWidget* MakePaintBox(QWidget* parent, int x, int y, int w, int h) {
+    auto* box = new QWidget(parent);
+    box->setGeometry(x, y, w, h);
+    box->setAttribute(Qt::WA_OpaquePaintEvent);
+    return box;
+}
+
+// Sets a list's selection from code: no handler runs.
+void SelectSilently(QListWidget* list, int row) {
+    const QSignalBlocker block(list);
+    list->setCurrentRow(row);
+}
+
+} // namespace
+
+QString JoinPath(const QString& dir, const QString& name) {
+    return QDir(dir).filePath(name);
+}
+
+TfrmMain::TMessageBoxHook TfrmMain::InitialMessageBoxHook;
+
+TfrmMain::TfrmMain(const QString& samplesDir) {
+    setWindowTitle("Tessavorin");
+    // The client area of a 717 x 575 window with a 4-pixel frame and a 23-pixel caption.
+    setGeometry(33, 5, 709, 548);
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    if (!QFontInfo(font).exactMatch()) {
+        font = QApplication::font();
+        font.setPixelSize(11);
+    }
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    CreateBitmap(Image1Picture, 256, 256, {255, 255, 255});
+    CreateBitmap(PaintBox1Bitmap, 257, 257, ButtonFace());
+    CreateBitmap(PaintBox2Bitmap, 256, 256, ButtonFace());
+
+    // Controls in the keyboard focus order.
+    FileListBox1 = MakeList(this, 0, 0, 97, 521);
+    ListBox1 = MakeList(this, 98, 0, 89, 257);
+    for (const char* name : PlaneNames) ListBox1->addItem(name);
+    ScrollBar1 = MakeScrollBar(this, 448, 264, 257, 16, 1);
+    ScrollBar2 = MakeScrollBar(this, 188, 264, 257, 16, 8);
+    Scan = new QPushButton("Scan", this);
+    Scan->setGeometry(456, 304, 75, 25);
+    cbByPriznak = MakeCheckBox(this, "ByPriznak", 456, 336);
+    cbPaintSteps = MakeCheckBox(this, "PaintSteps", 456, 360);
+    ListBox2 = MakeList(this, 98, 264, 89, 257);
+    cbScan = MakeCheckBox(this, "Scan", 536, 304);
+    setTabOrder(FileListBox1, ListBox1);
+    setTabOrder(ListBox1, ScrollBar1);
+    setTabOrder(ScrollBar1, ScrollBar2);
+    setTabOrder(ScrollBar2, Scan);
+    setTabOrder(Scan, cbByPriznak);
+    setTabOrder(cbByPriznak, cbPaintSteps);
+    setTabOrder(cbPaintSteps, ListBox2);
+    setTabOrder(ListBox2, cbScan);
+
+    Image1 = MakePaintBox(this, 188, 0, 256, 256);
+    PaintBox1 = MakePaintBox(this, 448, 0, 257, 257);
+    PaintBox2 = MakePaintBox(this, 188, 288, 256, 256);
+    PaintBox2->setMouseTracking(true);
+    Label1 = new QLabel("Label1", this);
+    Label1->move(456, 384);
+    Label1->adjustSize();
+    iRainbow = new QLabel(this);
+    iRainbow->setGeometry(448, 288, 256, 4);
+    iRainbow->hide();
+
+    for (QWidget* w : {Image1, PaintBox1, PaintBox2, FileListBox1->viewport(), ListBox1->viewport(),
+                       ListBox2->viewport()})
+        w->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(ListBox1),
+                       static_cast<QWidget*>(ListBox2)})
+        w->installEventFilter(this);
+
+    MessageBoxHook = InitialMessageBoxHook;
+    if (!MessageBoxHook)
+        MessageBoxHook = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                QMessageBox::StandardButtons buttons) {
+            QMessageBox box(icon, caption, text, buttons, this);
+            return QMessageBox::StandardButton(box.exec());
+        };
+
+    // A user's click or key press runs the handler; a selection set from code
+    // is made with the signals blocked and runs none.
+    connect(FileListBox1, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        const QString path = JoinPath(FileListBox1Directory, index.data().toString());
+        if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
+        FileListBox1FileName = path;
+        Guard([this] { FileListBox1Change(); });
+    });
+    connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!KeyNavigation_ || row < 0) return;
+        KeyNavigation_ = false;
+        FileListBox1FileName = JoinPath(FileListBox1Directory, FileListBox1->item(row)->text());
+        Guard([this] { FileListBox1Change(); });
+    });
+    for (QListWidget* list : {ListBox1, ListBox2}) {
+        connect(list, &QListWidget::clicked, this, [this] { Guard([this] { ListBox1Click(); }); });
+        connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (!KeyNavigation_ || row < 0) return;
+            KeyNavigation_ = false;
+            Guard([this] { ListBox1Click(); });
+        });
+    }
+    connect(ScrollBar1, &QScrollBar::valueChanged, this,
+            [this] { Guard([this] { ScrollBar1Change(); }); });
+    connect(ScrollBar2, &QScrollBar::valueChanged, this,
+            [this] { Guard([this] { ScrollBar2Change(); }); });
+    connect(Scan, &QPushButton::clicked, this, [this] { Guard([this] { ScanClick(); }); });
+
+    ConnectSeam();
+    FileListBox1Directory = samplesDir.isEmpty()
+                                ? JoinPath(QCoreApplication::applicationDirPath(), "samples")
+                                : samplesDir;
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+    WindowSeam = TWindowSeam();
+}
+
+TRGB TfrmMain::ButtonFace() const {
+    const QColor c = palette().color(QPalette::Button);
+    return {uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+}
+
+void TfrmMain::ConnectSeam() {
+    TWindowSeam& s = WindowSeam;
+    s.ByPriznakChecked = [this] { return cbByPriznak->isChecked(); };
+    s.SelectedPlane = [this] { return ListBox1->currentRow(); };
+    s.PaintStepsChecked = [this] { return cbPaintSteps->isChecked(); };
+    s.DrawOnPaintBox1 = [this](const TBitmap& bmp) {
+        DrawBitmap(PaintBox1Bitmap, 0, 0, bmp);
+        PaintBox1->update();
+    };
+    s.PlotDot = [this](int x, int y, TRGB c) {
+        SetPixel(PaintBox2Bitmap, x, y, c);
+        PaintBox2->update();
+    };
+    s.PaintFillStep = [this](int x, int y, TRGB c) {
+        SetPixel(PaintBox2Bitmap, x, y, c);
+        // A short pause per pixel and a repaint every 64 pixels make the order
+        // of filling watchable: a whole 254 x 254 picture takes a few seconds.
+        QThread::usleep(40);
+        if (++PaintedSteps_ >= 64) {
+            PaintedSteps_ = 0;
+            PaintBox2->repaint();
+        }
+    };
+    s.CopyViewToPaintBox2 = [this] {
+        DrawBitmap(PaintBox2Bitmap, 0, 0, ViewBitmap);
+        PaintBox2->update();
+    };
+    s.SetScrollBar2Detached = [this](int position) {
+        const QSignalBlocker block(ScrollBar2);
+        ScrollBar2->setValue(position);
+    };
+    s.SetLabel1Caption = [this](const std::string& caption) {
+        Label1->setText(QString::fromStdString(caption));
+        Label1->adjustSize();
+    };
+    s.ShowLinesWarning = [this] {
+        ++OverflowWarnings;
+        MessageBoxHook(QMessageBox::Warning, "tesva", "Lines.s > StackSize - 2",
+                       QMessageBox::Ok | QMessageBox::Cancel);
+    };
+    s.ButtonFace = [this] { return ButtonFace(); };
+}
+
+bool TfrmMain::ReadFileList(const QString& dir) {
+    QDir folder(dir);
+    if (!folder.exists() || !folder.isReadable()) return false;
+    folder.setNameFilters({"*.jpg", "*.bmp"});
+    folder.setFilter(QDir::Files | QDir::Readable | QDir::NoDotAndDotDot);
+    folder.setSorting(QDir::Name | QDir::IgnoreCase);
+    const QSignalBlocker block(FileListBox1);
+    FileListBox1->clear();
+    FileListBox1->addItems(folder.entryList());
+    return true;
+}
+
+void TfrmMain::ShowError(const QString& text) {
+    MessageBoxHook(QMessageBox::Critical, "Tessavorin", text, QMessageBox::Ok);
+}
+
+bool TfrmMain::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::bad_alloc&) {
+        ShowError("There is not enough memory to finish this step.");
+    } catch (const std::exception& e) {
+        ShowError(QString::fromStdString(e.what()));
+    }
+    return false;
+}
+
+void TfrmMain::FormCreate() {
+    // Step 1: the Palette is a constant table (palette.cpp).
+    if (!ReadFileList(FileListBox1Directory))
+        ShowError(QString("Cannot open the folder \"%1\": it does not exist or cannot be read. "
+                          "Put your pictures in a folder named \"samples\" beside the program.")
+                      .arg(QDir::toNativeSeparators(FileListBox1Directory)));
+    ScrollBar1Change();
+    ScrollBar2->setPageStep(64);
+    if (FileListBox1->count() > 0) {
+        SelectSilently(FileListBox1, 0);
+        FileListBox1FileName = JoinPath(FileListBox1Directory, FileListBox1->item(0)->text());
+    }
+    SelectSilently(ListBox1, 3);
+}
+
+void TfrmMain::FileListBox1Change() {
+    const QString path = FileListBox1FileName;
+    if (path.isEmpty()) return;
+    TBusyCursor busy;
+    try {
+        LoadPicture(path.toStdString(), Image1Picture);
+    } catch (const std::bad_alloc&) {
+        throw TPictureError(QString("Cannot read \"%1\": there is not enough memory to decode it.")
+                                .arg(QDir::toNativeSeparators(path))
+                                .toStdString());
+    }
+    LoadedFile_ = path;
+    Image1->repaint();
+    for (double& score : LevelScores) score = 0.0;
+    ComputePlanes(Image1Picture);
+    if (cbScan->isChecked())
+        ScanClick();
+    else
+        FindAreas(-1);
+    ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
+}
+
+void TfrmMain::ListBox1Click() {
+    if (cbByPriznak->isChecked()) {
+        TBusyCursor busy;
+        if (cbScan->isChecked())
+            ScanClick();
+        else
+            FindAreas(-1);
+        ShowPlane(3);
+    } else {
+        ShowPlane(uint8_t(ListBox1->currentRow()));
+    }
+}
+
+void TfrmMain::ScrollBar1Change() {
+    const int offset = ScrollBar1->value();
+    for (int k = -1024; k <= 1024; ++k) ToneTab[k] = ClampTab[k + offset];
+    ShowPlane(uint8_t(ListBox1->currentRow()));
+}
+
+void TfrmMain::ScrollBar2Change() {
+    FindAreas(ScrollBar2->value());
+    if (!ScanRunning) ShowPlane(3);
+}
+
+void TfrmMain::PaintBox2MouseMove(int x, int y) {
+    ProbeArea(x, y);
+}
+
+void TfrmMain::PaintBitmap(QWidget* box, const TBitmap& bmp) {
+    QPainter painter(box);
+    const QImage image(bmp.Pixels.data(), bmp.Width, bmp.Height, bmp.Stride, QImage::Format_BGR888);
+    painter.drawImage(0, 0, image);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (watched == Image1)
+            PaintBitmap(Image1, Image1Picture);
+        else if (watched == PaintBox1)
+            PaintBitmap(PaintBox1, PaintBox1Bitmap);
+        else if (watched == PaintBox2)
+            PaintBitmap(PaintBox2, PaintBox2Bitmap);
+        else
+            break;
+        return true;
+    case QEvent::MouseButtonPress: {
+        KeyNavigation_ = false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == Image1) {
+            const QPoint p = mouse->position().toPoint();
+            Guard([&] { Image1MouseDown(mouse->button(), p.x(), p.y()); });
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseMove:
+        if (watched == PaintBox2) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            Guard([&] { PaintBox2MouseMove(p.x(), p.y()); });
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        KeyNavigation_ = true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

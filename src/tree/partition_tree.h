@@ -1,0 +1,53 @@
+// The partition tree: a fixed region quadtree over the 256 x 256 picture whose
+// leaves are 4 x 4-pixel cells. Every kept area is entered with RegisterArea:
+// its label is written into the cells its runs touch, lifted to the largest
+// blocks whose four quadrants all carry it, and the area is appended to the
+// list of every node that then carries the label.
+//
+// The tree knows an area record only by its address, its label and its runs.
+#pragma once
+
+#include "line_seg.h"
+
+#include <cstdint>
+#include <vector>
+
+struct TArea;
+
+// Slots 0 to 30 hold area records; `next` links the following bucket.
+struct TPartBucket {
+    TArea* items[31];
+    TPartBucket* next;
+};
+
+struct TPartNode {
+    TPartNode* children[4]; // quadrants: (low x, low y), (low x, high y), (high x, low y), (high x,
+                            // high y)
+    int32_t label;          // 0: no area
+    TPartBucket* lastBucket;
+    int32_t lastCount; // items in lastBucket
+    TPartBucket firstBucket;
+};
+
+constexpr int PartNodeCount = 5461;
+
+extern TPartNode* PartRoot;
+extern TPartNode* PartCells[64][64];      // [cell column][cell row]
+extern std::vector<TPartNode*> PartNodes; // every node, in the order of creation
+
+// Creates a node and its subtree; `half` is half the block width in cells
+// (0 for a leaf), (hx, hy) the block's last cell.
+void BuildPartNode(TPartNode*& slot, int32_t half, int32_t hx, int32_t hy);
+
+// Builds the whole tree once at start-up.
+void BuildPartitionTree();
+
+// Enters an area with the given label and runs (entries 0 to s).
+void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s);
+
+// Number of items in a node's list.
+int32_t PartListLength(const TPartNode& node);
+
+// Empties every node's list (labels stay) and frees the buckets beyond the
+// first: used when the records listed are released.
+void ClearPartLists();
