@@ -46,7 +46,7 @@ void TfrmMain::ShowPlane(uint8_t b) {
         if (k < ListBox2->count())
             ListBox2->item(k)->setText(line);
         else
-            ListBox2->addItem(line);
+            (new QListWidgetItem(line, ListBox2))->setSizeHint(QSize(0, 13));
         OpCounters[k] = 0;
     }
 }

@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QThread>
 
 #include <chrono>
@@ -38,6 +39,12 @@ const char* const PlaneNames[20] = {"aNo1,",          "aNo2,", "aNo3,",
                                     "aV,           ", "aGr,",  "aGrD,           ",
                                     "aGV,",           "aGVV,", "aGH,",
                                     "aGHH,",          "aZ"};
+
+// Appends a line of the list's fixed item height of 13 pixels.
+void AddLine(QListWidget* list, const QString& text) {
+    auto* item = new QListWidgetItem(text, list);
+    item->setSizeHint(QSize(0, 13));
+}
 
 QListWidget* MakeList(QWidget* parent, int x, int y, int w, int h) {
     auto* list = new QListWidget(parent);
@@ -54,6 +61,7 @@ QScrollBar* MakeScrollBar(QWidget* parent, int x, int y, int w, int h, int pageS
     bar->setSingleStep(1);
     bar->setPageStep(pageStep);
     bar->setValue(100);
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 
@@ -86,8 +94,11 @@ TfrmMain::TMessageBoxHook TfrmMain::InitialMessageBoxHook;
 
 TfrmMain::TfrmMain(const QString& samplesDir) {
     setWindowTitle("Tessavorin");
-    // The client area of a 717 x 575 window with a 4-pixel frame and a 23-pixel caption.
-    setGeometry(33, 5, 709, 548);
+    // Outer size 717 x 575 at (33, 5). Until the frame is known the client
+    // area is that of a 4-pixel frame and a 23-pixel caption; showEvent then
+    // fits the client area to the real frame.
+    resize(709, 548);
+    move(33, 5);
     QFont font("MS Sans Serif");
     font.setPixelSize(11);
     if (!QFontInfo(font).exactMatch()) {
@@ -107,7 +118,7 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
     // Controls in the keyboard focus order.
     FileListBox1 = MakeList(this, 0, 0, 97, 521);
     ListBox1 = MakeList(this, 98, 0, 89, 257);
-    for (const char* name : PlaneNames) ListBox1->addItem(name);
+    for (const char* name : PlaneNames) AddLine(ListBox1, name);
     ScrollBar1 = MakeScrollBar(this, 448, 264, 257, 16, 1);
     ScrollBar2 = MakeScrollBar(this, 188, 264, 257, 16, 8);
     Scan = new QPushButton("Scan", this);
@@ -246,7 +257,7 @@ bool TfrmMain::ReadFileList(const QString& dir) {
     folder.setSorting(QDir::Name | QDir::IgnoreCase);
     const QSignalBlocker block(FileListBox1);
     FileListBox1->clear();
-    FileListBox1->addItems(folder.entryList());
+    for (const QString& name : folder.entryList()) AddLine(FileListBox1, name);
     return true;
 }
 
@@ -335,6 +346,15 @@ void TfrmMain::PaintBitmap(QWidget* box, const TBitmap& bmp) {
     QPainter painter(box);
     const QImage image(bmp.Pixels.data(), bmp.Width, bmp.Height, bmp.Stride, QImage::Format_BGR888);
     painter.drawImage(0, 0, image);
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (OuterSizeFitted_) return;
+    OuterSizeFitted_ = true;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(717 - frame.width(), 575 - frame.height());
+    move(33, 5);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

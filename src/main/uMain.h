@@ -91,6 +91,7 @@ class TfrmMain : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void ConnectSeam();
@@ -98,6 +99,7 @@ class TfrmMain : public QWidget {
     void ShowError(const QString& text);
     void TryJoin(int px, int py);
 
+    bool OuterSizeFitted_ = false;
     QString LoadedFile_;         // the file loaded last, for "choosing it again does nothing"
     bool KeyNavigation_ = false; // a key press is moving a list's selection
     int PaintedSteps_ = 0;       // fill steps painted since the last repaint

@@ -1,0 +1,250 @@
+// The window as the user meets it: layout, start-up state, the toolkit
+// behaviours the handlers rely on, and the file list rules. Driven off screen
+// through Qt Test events on the real controls.
+#include "areas/area_tables.h"
+#include "image/plane_store.h"
+#include "main/uMain.h"
+#include "support/test_pictures.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TBox {
+    QMessageBox::Icon icon;
+    QString caption, text;
+};
+
+// A window over its own samples folder, with every modal box recorded.
+struct TWindowFixture : ::testing::Test {
+    QTemporaryDir samples;
+    std::vector<TBox> boxes;
+    std::unique_ptr<TfrmMain> form;
+
+    void Open(const QString& dir) {
+        const auto saved = TfrmMain::InitialMessageBoxHook;
+        TfrmMain::InitialMessageBoxHook = [this](QMessageBox::Icon icon, const QString& caption,
+                                                 const QString& text,
+                                                 QMessageBox::StandardButtons) {
+            boxes.push_back({icon, caption, text});
+            return QMessageBox::Ok;
+        };
+        form = std::make_unique<TfrmMain>(dir);
+        TfrmMain::InitialMessageBoxHook = saved;
+        form->show();
+    }
+    void Open() { Open(samples.path()); }
+
+    void Click(QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+    QString Line(int k) const { return form->ListBox2->item(k)->text(); }
+};
+
+using WindowLayout = TWindowFixture;
+using WindowToolkit = TWindowFixture;
+using FileList = TWindowFixture;
+
+TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
+    Open();
+    EXPECT_EQ(form->windowTitle(), "Tessavorin");
+    EXPECT_EQ(form->frameGeometry(), QRect(33, 5, 717, 575));
+    const struct {
+        QWidget* w;
+        QRect r;
+    } places[] = {
+        {form->Image1, {188, 0, 256, 256}},      {form->PaintBox1, {448, 0, 257, 257}},
+        {form->PaintBox2, {188, 288, 256, 256}}, {form->FileListBox1, {0, 0, 97, 521}},
+        {form->ListBox1, {98, 0, 89, 257}},      {form->ScrollBar1, {448, 264, 257, 16}},
+        {form->ScrollBar2, {188, 264, 257, 16}}, {form->Scan, {456, 304, 75, 25}},
+        {form->cbByPriznak, {456, 336, 97, 17}}, {form->cbPaintSteps, {456, 360, 97, 17}},
+        {form->ListBox2, {98, 264, 89, 257}},    {form->cbScan, {536, 304, 97, 17}},
+        {form->iRainbow, {448, 288, 256, 4}},
+    };
+    for (const auto& p : places) EXPECT_EQ(p.w->geometry(), p.r) << p.w->metaObject()->className();
+    EXPECT_EQ(form->Label1->pos(), QPoint(456, 384));
+    EXPECT_FALSE(form->iRainbow->isVisible());
+    for (QWidget* w : {form->Image1, form->PaintBox1, form->PaintBox2})
+        EXPECT_TRUE(w->geometry().right() < form->width() &&
+                    w->geometry().bottom() < form->height());
+    EXPECT_EQ(form->font().pixelSize(), 11);
+
+    EXPECT_EQ(form->Scan->text(), "Scan");
+    EXPECT_EQ(form->cbByPriznak->text(), "ByPriznak");
+    EXPECT_EQ(form->cbPaintSteps->text(), "PaintSteps");
+    EXPECT_EQ(form->cbScan->text(), "Scan");
+    const char* const names[] = {"aNo1,",          "aNo2,", "aNo3,",
+                                 "aArH,",          "aArV,", "aArL,",
+                                 "aArR,",          "aR,",   "aG,",
+                                 "aB,           ", "aH,",   "aT,",
+                                 "aV,           ", "aGr,",  "aGrD,           ",
+                                 "aGV,",           "aGVV,", "aGH,",
+                                 "aGHH,",          "aZ"};
+    ASSERT_EQ(form->ListBox1->count(), 20);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(form->ListBox1->item(i)->text(), names[i]) << i;
+    EXPECT_EQ(form->ListBox1->visualItemRect(form->ListBox1->item(1)).height(), 13);
+}
+
+TEST_F(WindowLayout, FocusMovesInTheDesignedOrder) {
+    Open();
+    const std::vector<QWidget*> order = {form->FileListBox1, form->ListBox1, form->ScrollBar1,
+                                         form->ScrollBar2,   form->Scan,     form->cbByPriznak,
+                                         form->cbPaintSteps, form->ListBox2, form->cbScan};
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
+        EXPECT_EQ(next, order[i + 1]) << i;
+    }
+}
+
+TEST_F(WindowLayout, StartUpLeavesEverythingReadyButLoadsNothing) {
+    WriteUniformBmp(PathIn(samples, "b.bmp"), 8, 8, {10, 20, 30});
+    WriteUniformBmp(PathIn(samples, "a.bmp"), 8, 8, {10, 20, 30});
+    Open();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(form->ScrollBar1->value(), 100);
+    EXPECT_EQ(form->ScrollBar2->value(), 100);
+    EXPECT_EQ(form->ScrollBar2->pageStep(), 64);
+    EXPECT_EQ(form->ListBox1->currentRow(), 3);
+    EXPECT_EQ(form->FileListBox1->currentRow(), 0);
+    EXPECT_EQ(form->Label1->text(), "Label1");
+    EXPECT_FALSE(form->cbByPriznak->isChecked() || form->cbPaintSteps->isChecked() ||
+                 form->cbScan->isChecked());
+    ASSERT_EQ(form->ListBox2->count(), 9);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(Line(k), QString("%1 : 0").arg(k));
+    // ToneTab for the offset 100: values of 155 and more show white.
+    EXPECT_EQ(ToneTab[0], 100);
+    EXPECT_EQ(ToneTab[154], 254);
+    EXPECT_EQ(ToneTab[155], 255);
+    EXPECT_EQ(ToneTab[-1024], 0);
+    // Nothing loaded: the picture is white, the paint boxes are as never drawn.
+    EXPECT_EQ(GetPixel(form->Image1Picture, 5, 5), (TRGB{255, 255, 255}));
+    EXPECT_EQ(GetPixel(form->PaintBox1Bitmap, 5, 5), form->ButtonFace());
+    EXPECT_EQ(GetPixel(form->PaintBox2Bitmap, 5, 5), form->ButtonFace());
+}
+
+TEST_F(WindowLayout, MissingSamplesFolderIsReportedAndStartUpStillFinishes) {
+    Open(QDir(samples.path()).filePath("no such folder"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes[0].text.contains("no such folder")) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains("Cannot open the folder"));
+    EXPECT_EQ(form->FileListBox1->count(), 0);
+    EXPECT_EQ(ToneTab[155], 255);
+    EXPECT_EQ(form->ScrollBar2->pageStep(), 64);
+    EXPECT_EQ(form->ListBox1->currentRow(), 3);
+    ASSERT_EQ(form->ListBox2->count(), 9);
+}
+
+TEST_F(WindowToolkit, ScrollBarRunsItsHandlerOnlyOnARealChangeAndAtOnce) {
+    Open();
+    // ScrollBar1Change ends by listing and resetting the counters: a set
+    // counter shows whether it ran before the setter returned.
+    OpCounters[4] = 7;
+    form->ScrollBar1->setValue(100);
+    EXPECT_EQ(OpCounters[4], 7) << "no change, no handler";
+    form->ScrollBar1->setValue(300);
+    EXPECT_EQ(form->ScrollBar1->value(), 255) << "clamped to the range";
+    EXPECT_EQ(OpCounters[4], 0);
+    EXPECT_EQ(Line(4), "4 : 7");
+    EXPECT_EQ(ToneTab[0], 255);
+    form->ScrollBar1->setValue(-5);
+    EXPECT_EQ(form->ScrollBar1->value(), 0);
+    EXPECT_EQ(ToneTab[17], 17);
+}
+
+TEST_F(WindowToolkit, ListSelectionFromCodeRunsNoHandlerButAClickDoes) {
+    Open();
+    OpCounters[2] = 5;
+    {
+        const QSignalBlocker block(form->ListBox1);
+        form->ListBox1->setCurrentRow(7);
+    }
+    EXPECT_EQ(OpCounters[2], 5);
+    Click(form->ListBox1, 12);
+    EXPECT_EQ(form->ListBox1->currentRow(), 12);
+    EXPECT_EQ(OpCounters[2], 0);
+    EXPECT_EQ(Line(2), "2 : 5");
+    // A click in ListBox2 runs the same handler.
+    OpCounters[6] = 3;
+    Click(form->ListBox2, 4);
+    EXPECT_EQ(Line(6), "6 : 3");
+    // So does a key that moves the selection.
+    OpCounters[1] = 9;
+    form->ListBox1->setFocus();
+    QTest::keyClick(form->ListBox1, Qt::Key_Down);
+    EXPECT_EQ(form->ListBox1->currentRow(), 13);
+    EXPECT_EQ(Line(1), "1 : 9");
+}
+
+TEST_F(FileList, ShowsMatchingFilesOnlySortedByNameIgnoringCase) {
+    for (const char* name : {"b.JPG", "A.bmp", "c.Bmp", "d.png", "e.jpeg", "notes.txt", "noext"})
+        WriteTextFile(PathIn(samples, name), "x");
+    QDir(samples.path()).mkdir("x.jpg"); // a folder is not a picture
+    Open();
+    QStringList shown;
+    for (int i = 0; i < form->FileListBox1->count(); ++i)
+        shown << form->FileListBox1->item(i)->text();
+    EXPECT_EQ(shown, QStringList({"A.bmp", "b.JPG", "c.Bmp"}));
+}
+
+TEST_F(FileList, ChoosingTheFirstEntryLoadsItAndChoosingItAgainDoesNothing) {
+    WriteUniformBmp(PathIn(samples, "a.bmp"), 4, 4, {200, 0, 0});
+    WriteUniformBmp(PathIn(samples, "b.bmp"), 4, 4, {0, 200, 0});
+    Open();
+    EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{255, 255, 255}));
+    Click(form->FileListBox1, 0);
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+    EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{200, 0, 0}));
+    EXPECT_EQ(GetPixel(form->Image1Picture, 4, 4), (TRGB{255, 255, 255}));
+    // Paint over the picture: choosing the same entry again must not reload it.
+    SetPixel(form->Image1Picture, 0, 0, {1, 2, 3});
+    Click(form->FileListBox1, 0);
+    EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{1, 2, 3}));
+    // Moving the selection with the keyboard loads the next picture.
+    form->FileListBox1->setFocus();
+    QTest::keyClick(form->FileListBox1, Qt::Key_Down);
+    EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{0, 200, 0}));
+}
+
+TEST_F(FileList, AFileThatCannotBeReadShowsAnErrorAndChangesNothing) {
+    WriteUniformBmp(PathIn(samples, "a.bmp"), 300, 300, {50, 60, 70});
+    WriteTextFile(PathIn(samples, "b.bmp"), "this is not a picture");
+    Open();
+    Click(form->FileListBox1, 0);
+    ASSERT_TRUE(boxes.empty());
+    const std::vector<uint8_t> planes(&FeaturePlanes[0][0][0][0],
+                                      &FeaturePlanes[0][0][0][0] + 20 * 65536);
+    const std::vector<uint8_t> picture = form->Image1Picture.Pixels;
+    const std::vector<uint8_t> view1 = form->PaintBox1Bitmap.Pixels;
+    const std::vector<uint8_t> view2 = form->PaintBox2Bitmap.Pixels;
+    OpCounters[3] = 11;
+    Click(form->FileListBox1, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes[0].text.contains("b.bmp")) << boxes[0].text.toStdString();
+    EXPECT_EQ(
+        std::vector<uint8_t>(&FeaturePlanes[0][0][0][0], &FeaturePlanes[0][0][0][0] + 20 * 65536),
+        planes);
+    EXPECT_EQ(form->Image1Picture.Pixels, picture);
+    EXPECT_EQ(form->PaintBox1Bitmap.Pixels, view1);
+    EXPECT_EQ(form->PaintBox2Bitmap.Pixels, view2);
+    EXPECT_EQ(OpCounters[3], 11) << "the handler ended before redrawing";
+    // Choosing the broken file again tries again: it was never loaded.
+    OpCounters[3] = 0;
+    form->FileListBox1->setCurrentRow(0);
+    Click(form->FileListBox1, 1);
+    EXPECT_EQ(boxes.size(), 2u);
+}
+
+} // namespace
