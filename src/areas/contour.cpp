@@ -1,2 +1,130 @@
+// Contour trace and eight-sector shape profile of one area.
+//
+// Reads: the record Areas[i] (meanX, meanY as the centre; minX, minXRow as the
+// start pixel; label; runs), LabelMap, ClampTab.
+// Writes: the record's contour, contourHigh, shape and radiusSum; the outline
+// and the profile star into ViewBitmap.
+// Leaves for the next step: the record entered into the partition tree, or
+// released with Areas[i] set to null when its trace has fewer than 3 points.
 #include "contour.h"
-void MeasureArea(int32_t) {} // placeholder until the contour step lands
+
+#include "../image/plane_store.h"
+#include "../tree/partition_tree.h"
+#include "area_tables.h"
+
+#include <cassert>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Unit moves: 0 left, 1 up, 2 right, 3 down.
+constexpr int MoveX[4] = {-1, 0, 1, 0};
+constexpr int MoveY[4] = {0, -1, 0, 1};
+
+// For each last move, the moves to try: turn left (as seen on the screen),
+// straight on, turn right, back. The outside stays on the tracer's left.
+constexpr int TraceMoves[4][4] = {{3, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 3, 0, 1}};
+
+// The tracer's next position depends only on its pixel and last move, so
+// after more steps than there are such states (4 x 254 x 254 = 258064) it
+// could only be going round a cycle that misses the start pixel. No real
+// outline needs this many steps; the bound only makes every trace end.
+constexpr int32_t MaxTraceSteps = 4 * 65536;
+
+// Scratch list of the recorded points; it grows for long outlines.
+std::vector<TContourPt> ContourPts;
+
+// Sector 0..7 of pixel (x, y) around the centre (cx, cy); rows grow downward,
+// so dy is positive above the centre.
+int Sector(int x, int y, int cx, int cy) {
+    const int dx = x - cx, dy = cy - y;
+    if (dy > 0) {
+        if (dx > 0) return dx > dy ? 0 : 1;
+        return -dx > dy ? 3 : 2;
+    }
+    if (dx <= 0) return -dy < -dx ? 4 : 5;
+    return dx > -dy ? 7 : 6;
+}
+
+} // namespace
+
+void MeasureArea(int32_t i) {
+    TArea& a = *Areas[i];
+    const int cx = a.meanX, cy = a.meanY;
+    const int x0 = a.minX, y0 = a.minXRow;
+    assert(x0 > 0 && x0 < 255 && y0 > 0 && y0 < 255);
+
+    float sectorSums[8] = {};
+    float radiusSum = 0;
+    int x = x0, y = y0, last = 1;
+    float fx = float(x), fy = float(y);
+    int ramp = 140;
+    ContourPts.clear();
+
+    for (int32_t step = 0; step < MaxTraceSteps; ++step) {
+        const int px = int(fx), py = int(fy);
+        if (ContourPts.empty() || px != ContourPts.back().x || py != ContourPts.back().y) {
+            ContourPts.push_back({uint8_t(px), uint8_t(py)});
+            uint8_t* pixel = ViewRows[py] + 3 * px;
+            pixel[0] = 128;
+            pixel[1] = uint8_t(ramp);
+            pixel[2] = uint8_t(ramp);
+            // Distances are measured from the tracer pixel, not the smoothed one.
+            const int k = Sector(x, y, cx, cy);
+            const double dx = double(x - cx), dy = double(y - cy);
+            const float d = float(std::sqrt(dx * dx + dy * dy));
+            sectorSums[k] = float(double(sectorSums[k]) + double(d));
+            radiusSum = float(double(radiusSum) + std::trunc(double(d)));
+        }
+        for (int c = 0; c < 4; ++c) {
+            const int m = TraceMoves[last][c];
+            const int nx = x + MoveX[m], ny = y + MoveY[m];
+            if (nx > 0 && nx < 255 && ny > 0 && ny < 255 && LabelMap[ny][nx] == a.label) {
+                x = nx;
+                y = ny;
+                fx = float(0.8 * double(fx) + 0.2 * double(x));
+                fy = float(0.8 * double(fy) + 0.2 * double(y));
+                last = m;
+                break;
+            }
+        }
+        if (++ramp > 220) ramp = 140;
+        if (x == x0 && y == y0) break;
+    }
+
+    a.contour.assign(ContourPts.begin(), ContourPts.end());
+    a.contourHigh = int32_t(ContourPts.size()) - 1;
+
+    // Each sector's share of the summed distance; with no whole-number
+    // distance at all there is nothing to share out.
+    for (int k = 0; k < 8; ++k) {
+        if (radiusSum == 0) {
+            a.shape[k] = 0;
+            continue;
+        }
+        const int share = int(double(sectorSums[k]) / double(radiusSum) * 255.0);
+        assert(share >= -2048 && share <= 2048);
+        a.shape[k] = ClampTab[share];
+    }
+    a.radiusSum = radiusSum;
+
+    for (int k = 0; k < 8; ++k) {
+        uint8_t* centre = ViewRows[cy] + 3 * cx;
+        centre[0] = centre[1] = centre[2] = 255;
+        const double theta = double(k) * std::numbers::pi / 4.0 + std::numbers::pi / 8.0;
+        const double r = double(a.shape[k]) / 4.0;
+        const int ex = ClampTab[cx + int(std::cos(theta) * r)];
+        const int ey = ClampTab[cy - int(std::sin(theta) * r)];
+        ViewBitmap.Pen = {112, uint8_t(240 - 16 * k), uint8_t(112 + 18 * k)};
+        MoveTo(ViewBitmap, cx, cy);
+        LineTo(ViewBitmap, ex, ey);
+    }
+
+    if (a.contourHigh > 1) {
+        RegisterArea(&a, a.label, a.runs.data(), int32_t(a.runs.size()) - 1);
+    } else {
+        Areas[i].reset();
+    }
+}

@@ -1,11 +1,144 @@
+// Line-stack region fill.
+//
+// Reads: WorkPlane (with its frame of 255 values), LabelMap, Level, CurLabel,
+// the record Areas[AreaCount] (its minX, set to 255 by the caller), whether
+// PaintSteps is checked (once, at entry), RejectedLast.
+// Writes: the taken pixels in LabelMap (CurLabel) and WorkPlane (Level); the
+// record's meanX, meanY, minX, minXRow, label; Lines; AreaPixels; SizeSum and
+// SizeMax; RejectedAreas and RejectedLast; painted steps through WindowSeam.
+// Leaves for the next step: the area's runs in Lines entries 0 to Lines.s and
+// the halved whole square root of the pixel count in AreaPixels.
 #include "fill.h"
-// placeholder until the region fill lands
+
+#include "../image/window_seam.h"
+
+#include <cassert>
+#include <cmath>
+
 TLines Lines;
 int32_t AreaPixels = 0;
 double SizeSum = 0;
 double SizeMax = 0;
 TRejectedArea RejectedAreas[10001];
 int32_t RejectedLast = -1;
-bool FillArea(int32_t, int32_t, int32_t) {
-    return false;
+
+namespace {
+
+constexpr int32_t RejectedHigh = 10000; // highest index of RejectedAreas
+constexpr int32_t LargestArea = 21675;  // larger fills are rejected
+constexpr int32_t SmallestArea = 3;     // smaller fills are rejected
+
+#ifndef NDEBUG
+// The fill has no coordinate tests: the 255 frame must stop every scan.
+bool FrameIntact() {
+    for (int i = 0; i < 256; ++i)
+        if (WorkPlane[0][i] != 255 || WorkPlane[255][i] != 255 || WorkPlane[i][0] != 255 ||
+            WorkPlane[i][255] != 255)
+            return false;
+    return true;
+}
+#endif
+
+// The label as the colour value 0x00BBGGRR (red in the low byte); labels
+// below 256 come out grey. The product wraps like the 32-bit original.
+TRGB StepColour(int32_t label) {
+    const uint32_t v = uint32_t(label) * 65793u;
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16)};
+}
+
+} // namespace
+
+bool FillArea(int32_t x0, int32_t y0, int32_t key) {
+    assert(FrameIntact());
+    assert(x0 > 0 && x0 < 255 && y0 > 0 && y0 < 255);
+
+    TArea& area = *Areas[AreaCount];
+    const uint8_t level = Level;
+    const int32_t label = CurLabel;
+    const auto joinable = [&](int32_t x, int32_t y) {
+        return WorkPlane[y][x] < level && LabelMap[y][x] == key;
+    };
+
+    int32_t pixels = 0, sumX = 0, sumY = 0, neighbour = 0, read = 0;
+    Lines.s = 0;
+    Lines.e[0] = {uint8_t(x0), uint8_t(y0), 0};
+    const bool paint = WindowSeam.PaintStepsChecked();
+    const TRGB colour = StepColour(label);
+    bool warned = false;
+
+    while (read < StackSize && Lines.s < StackSize && read <= Lines.s) {
+        TLineSeg& seg = Lines.e[read];
+        int32_t k = seg.x;
+        const int32_t r = seg.y;
+        while (joinable(k - 1, r)) --k;
+        if (k < area.minX) {
+            area.minX = uint16_t(k);
+            area.minXRow = uint16_t(r);
+            area.label = label;
+        }
+        // The neighbour is looked for only here, at the left end of a run.
+        if (neighbour == 0 && LabelMap[r][k - 1] > 0) neighbour = LabelMap[r][k - 1];
+        seg.x = uint8_t(k);
+
+        bool above = false, below = false;
+        while (joinable(k, r)) {
+            // One warning per fill is enough: the list is about to run out.
+            if (Lines.s > StackSize - 2 && !warned) {
+                warned = true;
+                WindowSeam.ShowLinesWarning();
+            }
+            LabelMap[r][k] = label;
+            WorkPlane[r][k] = level;
+            ++pixels;
+            sumX += k;
+            sumY += r;
+            if (paint) WindowSeam.PaintFillStep(k, r, colour);
+
+            // A stretch above or below is entered once, at its leftmost pixel
+            // within this run; entries start with len 0 so that any left
+            // unworked after an overflow describe no pixels.
+            if (joinable(k, r - 1) && Lines.s < StackSize) {
+                if (!above) Lines.e[++Lines.s] = {uint8_t(k), uint8_t(r - 1), 0};
+                above = true;
+            } else {
+                above = false;
+            }
+            if (joinable(k, r + 1) && Lines.s < StackSize) {
+                if (!below) Lines.e[++Lines.s] = {uint8_t(k), uint8_t(r + 1), 0};
+                below = true;
+            } else {
+                below = false;
+            }
+            ++k;
+        }
+        seg.len = uint8_t(k - seg.x);
+        ++read;
+    }
+
+    if (pixels > 0) {
+        sumX /= pixels;
+        sumY /= pixels;
+    }
+    area.meanX = uint16_t(sumX);
+    area.meanY = uint16_t(sumY);
+
+    const double size = (double(pixels) / 10.0) * double(pixels);
+    SizeSum += size;
+    if (size > SizeMax) SizeMax = size;
+
+    bool result;
+    if (pixels == 1) {
+        // A lone pixel joins the area at its left, or goes back to none.
+        LabelMap[y0][x0] = neighbour;
+        result = false;
+    } else if (key == 0 && pixels > 0 && (pixels > LargestArea || pixels < SmallestArea) &&
+               RejectedLast < RejectedHigh) {
+        RejectedAreas[++RejectedLast] = {x0, y0, label, neighbour};
+        result = false;
+    } else {
+        result = true;
+    }
+
+    AreaPixels = int32_t(std::sqrt(double(pixels))) / 2;
+    return result;
 }

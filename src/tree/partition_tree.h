@@ -27,6 +27,12 @@ struct TPartNode {
     TPartBucket* lastBucket;
     int32_t lastCount; // items in lastBucket
     TPartBucket firstBucket;
+
+    // Bookkeeping of RegisterArea, so that it can skip the subtrees that hold
+    // no node with the registered label.
+    TPartNode* parent;  // null for the root
+    uint32_t hotStamp;  // registration in which a node below carried the label
+    uint32_t seenStamp; // registration that last listed the node as a holder
 };
 
 constexpr int PartNodeCount = 5461;
@@ -42,8 +48,16 @@ void BuildPartNode(TPartNode*& slot, int32_t half, int32_t hx, int32_t hy);
 // Builds the whole tree once at start-up.
 void BuildPartitionTree();
 
-// Enters an area with the given label and runs (entries 0 to s).
+// Enters an area with the given label and runs (entries 0 to s): marks the
+// cells under the runs (each run's len + 1 columns), merges the label up the
+// tree and appends the area to the list of every node that then carries it.
+// Node labels must only be written here (or cleared to 0): RegisterArea keeps
+// an index of the nodes that carry each label.
 void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s);
+
+// When true, RegisterArea merges and collects over the whole tree for every
+// area, as the plain form does; kept so the benchmark can time both.
+extern bool PartPlainWalk;
 
 // Number of items in a node's list.
 int32_t PartListLength(const TPartNode& node);
