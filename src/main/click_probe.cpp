@@ -5,6 +5,8 @@
 //
 // Reads: planes 0 and 1, the level-0 picture, ScrollBar1 (the cost limit).
 // Writes: plane 13, RandSeed, the selection of ListBox1.
+#include "click_probe.h"
+
 #include "../image/plane_store.h"
 #include "busy_cursor.h"
 #include "random.h"
@@ -40,19 +42,44 @@ template <typename TJoin> void VisitRing(int cx, int cy, int d, TJoin&& join) {
     for (int y = yLo; y <= cy; ++y) join(right, y);
 }
 
+template <typename TJoin> void VisitAllRings(const TSeedState& s, TJoin&& join) {
+    for (int rep = 0; rep < 5; ++rep)
+        for (int d = 1; d <= 250; ++d) VisitRing(s.cx, s.cy, d, join);
+}
+
+int Cost(const TSeedState& s, int px, int py) {
+    const int dist = ((px - s.cx) * (px - s.cx) + (py - s.cy) * (py - s.cy)) / 160;
+    const uint8_t* p = LevelRows[0][py] + 3 * px;
+    const uint8_t* c = LevelRows[0][s.cy] + 3 * s.cx;
+    return std::abs(p[2] - c[2]) + std::abs(p[1] - c[1]) + std::abs(p[0] - c[0]) +
+           std::abs(s.q - Plane(aNo1)[py][px]) - Plane(aNo2)[py][px] + dist;
+}
+
+bool NeighbourHolds(const TPlane& labels, int r, int px, int py) {
+    return labels[Clamp(py - 1)][px] == r || labels[Clamp(py + 1)][px] == r ||
+           labels[py][Clamp(px - 1)] == r || labels[py][Clamp(px + 1)] == r;
+}
+
 } // namespace
 
-void TfrmMain::TryJoin(int px, int py) {
+void TryJoin(const TSeedState& s, int limit, int px, int py) {
     TPlane& labels = Plane(aGr);
-    const int dist = ((px - cx_) * (px - cx_) + (py - cy_) * (py - cy_)) / 160;
-    if (labels[Clamp(py - 1)][px] != r_ && labels[Clamp(py + 1)][px] != r_ &&
-        labels[py][Clamp(px - 1)] != r_ && labels[py][Clamp(px + 1)] != r_)
+    if (!NeighbourHolds(labels, s.r, px, py)) return;
+    if (Cost(s, px, py) < limit) labels[py][px] = uint8_t(s.r);
+}
+
+void GrowSeed(const TSeedState& s, int limit, bool fast) {
+    if (!fast) {
+        VisitAllRings(s, [&](int px, int py) { TryJoin(s, limit, px, py); });
         return;
-    const uint8_t* p = LevelRows[0][py] + 3 * px;
-    const uint8_t* c = LevelRows[0][cy_] + 3 * cx_;
-    const int cost = std::abs(p[2] - c[2]) + std::abs(p[1] - c[1]) + std::abs(p[0] - c[0]) +
-                     std::abs(q_ - Plane(aNo1)[py][px]) - Plane(aNo2)[py][px] + dist;
-    if (cost < ScrollBar1->value()) labels[py][px] = uint8_t(r_);
+    }
+    static bool cheap[256][256];
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) cheap[y][x] = Cost(s, x, y) < limit;
+    TPlane& labels = Plane(aGr);
+    VisitAllRings(s, [&](int px, int py) {
+        if (cheap[py][px] && NeighbourHolds(labels, s.r, px, py)) labels[py][px] = uint8_t(s.r);
+    });
 }
 
 void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
@@ -60,18 +87,17 @@ void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     TBusyCursor busy;
     const int seeds = button == Qt::LeftButton ? 1 : 10;
     for (int n = 0; n < seeds; ++n) {
-        cx_ = Clamp(x + Random(20) - 10);
-        cy_ = Clamp(y + Random(20) - 10);
-        if (button == Qt::RightButton) {
-            cx_ = Random(255);
-            cy_ = Random(255);
+        TSeedState s;
+        s.cx = Clamp(x + Random(20) - 10);
+        s.cy = Clamp(y + Random(20) - 10);
+        if (button == Qt::RightButton) { // the two draws above are still made
+            s.cx = Random(255);
+            s.cy = Random(255);
         }
-        r_ = Random(255);
-        Plane(aGr)[cy_][cx_] = uint8_t(r_);
-        q_ = Plane(aNo1)[cy_][cx_];
-        for (int rep = 0; rep < 5; ++rep)
-            for (int d = 1; d <= 250; ++d)
-                VisitRing(cx_, cy_, d, [this](int px, int py) { TryJoin(px, py); });
+        s.r = Random(255);
+        Plane(aGr)[s.cy][s.cx] = uint8_t(s.r);
+        s.q = Plane(aNo1)[s.cy][s.cx];
+        GrowSeed(s, ScrollBar1->value());
     }
     {
         const QSignalBlocker block(ListBox1);

@@ -97,14 +97,11 @@ class TfrmMain : public QWidget {
     void ConnectSeam();
     void PaintBitmap(QWidget* box, const TBitmap& bmp);
     void ShowError(const QString& text);
-    void TryJoin(int px, int py);
 
     bool OuterSizeFitted_ = false;
     QString LoadedFile_;         // the file loaded last, for "choosing it again does nothing"
     bool KeyNavigation_ = false; // a key press is moving a list's selection
     int PaintedSteps_ = 0;       // fill steps painted since the last repaint
-    // Seed state of the click probe, shared with TryJoin.
-    int cx_ = 0, cy_ = 0, r_ = 0, q_ = 0;
 };
 
 // Full path of the file selected last in a file list: the folder and the name.
