@@ -1,0 +1,109 @@
+// Per-call times of the window's hot paths on a busy photo: the plane view,
+// the area probe under the pointer, the click probe presses and the
+// threshold scan. Runs off screen.
+#include "areas/area_tables.h"
+#include "areas/probe.h"
+#include "image/compute_planes.h"
+#include "image/plane_store.h"
+#include "main/random.h"
+#include "main/startup.h"
+#include "main/uMain.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TfrmMain* Form = nullptr;
+
+// The 256 x 256 photo of a reference dump (gzip'd binary PPM) into Image1.
+void LoadPhoto(const std::string& ppmGz) {
+    gzFile f = gzopen(ppmGz.c_str(), "rb");
+    std::string bytes(15 + 3 * 65536, '\0');
+    gzread(f, bytes.data(), unsigned(bytes.size()));
+    gzclose(f);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const char* p = bytes.data() + 15 + 3 * (256 * y + x);
+            SetPixel(Form->Image1Picture, x, y, {uint8_t(p[0]), uint8_t(p[1]), uint8_t(p[2])});
+        }
+    ComputePlanes(Form->Image1Picture);
+}
+
+const std::string Photo = std::string(TESSA_SOURCE_DIR) + "/tests/reference/two/d1/image1.ppm.gz";
+
+void BM_ShowPlane(benchmark::State& state) {
+    LoadPhoto(Photo);
+    const uint8_t plane = uint8_t(state.range(0));
+    for (auto _ : state) Form->ShowPlane(plane);
+}
+BENCHMARK(BM_ShowPlane)->Arg(12)->Arg(3)->Arg(19)->Unit(benchmark::kMicrosecond);
+
+int LiveAreas() {
+    int n = 0;
+    for (int i = 0; i <= AreaCount; ++i) n += Areas[i] != nullptr;
+    return n;
+}
+
+void BM_ProbeArea(benchmark::State& state) {
+    LoadPhoto(Photo);
+    // The threshold of the pass that keeps the most areas on this photo.
+    int bestLevel = 0, most = -1;
+    for (int t = 8; t < 256; t += 8) {
+        Form->ScrollBar2->setValue(t);
+        if (LiveAreas() > most) most = LiveAreas(), bestLevel = t;
+    }
+    Form->ScrollBar2->setValue(bestLevel);
+    state.counters["live_areas"] = LiveAreas();
+    int i = 0;
+    for (auto _ : state) {
+        ProbeArea(i % 256, (i * 7) % 256);
+        ++i;
+    }
+}
+BENCHMARK(BM_ProbeArea)->Unit(benchmark::kMicrosecond);
+
+void BM_Press(benchmark::State& state) {
+    LoadPhoto(Photo);
+    const Qt::MouseButton button = Qt::MouseButton(state.range(0));
+    for (auto _ : state) {
+        RandSeed = 0;
+        Form->Image1MouseDown(button, 128, 128);
+    }
+}
+BENCHMARK(BM_Press)
+    ->Arg(Qt::LeftButton)
+    ->Arg(Qt::MiddleButton)
+    ->Arg(Qt::RightButton)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_Scan(benchmark::State& state) {
+    LoadPhoto(Photo);
+    for (auto _ : state) {
+        Form->ScrollBar2->setValue(100);
+        Form->ScanClick();
+    }
+}
+BENCHMARK(BM_Scan)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    StartUpSystem();
+    TfrmMain::InitialMessageBoxHook = [](QMessageBox::Icon, const QString&, const QString&,
+                                         QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+    TfrmMain form("/nonexistent");
+    Form = &form;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
