@@ -1,5 +1,274 @@
+// JPEG decoding for the intake, through libjpeg's classic API with its
+// default settings (default DCT method, fancy upsampling on).
+//
+// Reads: the JPEG file at `path`, scanline by scanline, only as far as its top
+// 256 rows need; a progressive or multi-scan file is read whole first, as
+// libjpeg must gather every scan before it can give out a row.
+// Writes: a new bitmap of the top-left min(width, 256) x min(height, 256)
+// pixels, blue-green-red; the same pixels a full decode gives there.
+// Leaves: placing that bitmap on the grid to the intake. EXIF orientation is
+// not applied: pixels come as stored.
 #include "decoders.h"
-#include "picture_error.h"
+#include "picture_messages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <jpeglib.h>
+// jpeglib.h needs <cstdio> first; jerror.h gives the message codes.
+#include <jerror.h>
+
+namespace {
+
+enum class TJpegFailure {
+    None,
+    EndsEarly,
+    NotJpeg,
+    TooLarge,
+    TooWide,
+    Unsupported,
+    Damaged,
+    NoMemory
+};
+
+// libjpeg reports through this record. The manager comes first, so that the
+// pointer libjpeg holds to it also reaches the rest.
+struct TJpegErrors {
+    jpeg_error_mgr Manager;
+    std::jmp_buf Jump;
+    int Code;
+    char Text[JMSG_LENGTH_MAX];
+};
+
+// What a decode attempt tells its caller; plain data, so it can be filled on
+// the far side of a longjmp.
+struct TJpegReport {
+    TJpegFailure Failure = TJpegFailure::None;
+    int Code = 0;
+    char Text[JMSG_LENGTH_MAX] = {};
+    unsigned long Width = 0;
+    unsigned long Height = 0;
+};
+
+// libjpeg would print the message and end the process; we return to the
+// setjmp in DecodeCorner instead, where the decompressor is destroyed.
+[[noreturn]] void LeaveDecoder(j_common_ptr cinfo) {
+    auto* errors = reinterpret_cast<TJpegErrors*>(cinfo->err);
+    errors->Code = errors->Manager.msg_code;
+    (*errors->Manager.format_message)(cinfo, errors->Text);
+    std::longjmp(errors->Jump, 1);
+}
+
+// Warnings after which libjpeg goes on with made-up data (grey or smeared
+// blocks): the picture would look decoded but is not the file's.
+bool LosesPictureData(int code) {
+    return code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE ||
+           code == JWRN_ARITH_BAD_CODE || code == JWRN_MUST_RESYNC;
+}
+
+// Other warnings (extra bytes between markers, an unknown JFIF revision, ...)
+// leave the picture intact and are dropped, like trace messages.
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level < 0 && LosesPictureData(cinfo->err->msg_code)) LeaveDecoder(cinfo);
+    if (level < 0) cinfo->err->num_warnings++;
+}
+
+TJpegFailure FailureOf(int code) {
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JERR_INPUT_EOF:
+    case JERR_INPUT_EMPTY:
+        return TJpegFailure::EndsEarly;
+    case JERR_NO_SOI:
+        return TJpegFailure::NotJpeg;
+    case JERR_NO_BACKING_STORE: // a whole-picture buffer above max_memory_to_use
+        return TJpegFailure::TooLarge;
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+        return TJpegFailure::TooWide;
+    case JERR_OUT_OF_MEMORY:
+        return TJpegFailure::NoMemory;
+    case JERR_BAD_PRECISION:
+    case JERR_SOF_UNSUPPORTED:
+    case JERR_ARITH_NOTIMPL:
+    case JERR_NOT_COMPILED:
+    case JERR_NOTIMPL:
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_CCIR601_NOTIMPL:
+    case JERR_FRACT_SAMPLE_NOTIMPL:
+    case JERR_COMPONENT_COUNT:
+        return TJpegFailure::Unsupported;
+    default:
+        return TJpegFailure::Damaged;
+    }
+}
+
+// Memory of the whole-picture coefficient buffer that a progressive or
+// multi-scan file needs: 64 coefficients of 2 bytes per 8 x 8 block of every
+// component, rounded up to whole MCUs as libjpeg allocates them.
+long long CoefficientBytes(const jpeg_decompress_struct& cinfo) {
+    long long blocks = 0;
+    for (int ci = 0; ci < cinfo.num_components; ++ci) {
+        const jpeg_component_info& c = cinfo.comp_info[ci];
+        const long long across = (c.width_in_blocks + c.h_samp_factor - 1) / c.h_samp_factor;
+        const long long down = (c.height_in_blocks + c.v_samp_factor - 1) / c.v_samp_factor;
+        blocks += across * c.h_samp_factor * down * c.v_samp_factor;
+    }
+    return blocks * DCTSIZE2 * static_cast<long long>(sizeof(JCOEF));
+}
+
+// Creating the bitmap is the one step that may throw; it stays out of the
+// function that holds the setjmp, so no exception crosses libjpeg's frames.
+bool AllocateCorner(TBitmap& out, int width, int height) noexcept {
+    try {
+        CreateBitmap(out, width, height);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// One decoded row to blue-green-red. Greyscale becomes grey colour. CMYK
+// comes from libjpeg as stored (it converts YCCK to CMYK itself); Adobe
+// applications store it inverted, 255 meaning no ink, so with the Adobe
+// marker R = C * K / 255, G = M * K / 255, B = Y * K / 255. Without it the
+// values are amounts of ink and are inverted first (C becomes 255 - C).
+void CopyRow(const JSAMPLE* src, J_COLOR_SPACE space, bool adobeInverted, uint8_t* dst,
+             int columns) {
+    for (int x = 0; x < columns; ++x, dst += 3) {
+        switch (space) {
+        case JCS_GRAYSCALE:
+            dst[0] = dst[1] = dst[2] = src[x];
+            break;
+        case JCS_RGB:
+            dst[0] = src[3 * x + 2];
+            dst[1] = src[3 * x + 1];
+            dst[2] = src[3 * x];
+            break;
+        default: { // JCS_CMYK
+            const JSAMPLE* p = src + 4 * x;
+            const int flip = adobeInverted ? 0 : 255;
+            const int c = p[0] ^ flip, m = p[1] ^ flip, y = p[2] ^ flip, k = p[3] ^ flip;
+            dst[0] = uint8_t(y * k / 255);
+            dst[1] = uint8_t(m * k / 255);
+            dst[2] = uint8_t(c * k / 255);
+        }
+        }
+    }
+}
+
+// The decode itself, in C style: between setjmp and any longjmp only plain
+// data lives in this frame, and every way out destroys the decompressor.
+void DecodeCorner(std::FILE* file, TBitmap& out, TJpegReport& report) {
+    jpeg_decompress_struct cinfo;
+    std::memset(&cinfo, 0, sizeof cinfo); // jpeg_destroy needs a null mem if creation fails
+    TJpegErrors errors;
+    std::memset(&errors, 0, sizeof errors);
+    cinfo.err = jpeg_std_error(&errors.Manager);
+    errors.Manager.error_exit = LeaveDecoder;
+    errors.Manager.emit_message = OnMessage;
+    if (setjmp(errors.Jump)) {
+        report.Failure = FailureOf(errors.Code);
+        report.Code = errors.Code;
+        std::memcpy(report.Text, errors.Text, sizeof report.Text);
+        report.Width = cinfo.image_width;
+        report.Height = cinfo.image_height;
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = MaxDecodeBytes;
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    report.Width = cinfo.image_width;
+    report.Height = cinfo.image_height;
+
+    if (jpeg_has_multiple_scans(&cinfo) && CoefficientBytes(cinfo) > MaxDecodeBytes) {
+        report.Failure = TJpegFailure::TooLarge;
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+        cinfo.out_color_space = JCS_CMYK;
+    const J_COLOR_SPACE space = cinfo.out_color_space;
+    if (space != JCS_GRAYSCALE && space != JCS_RGB && space != JCS_CMYK) {
+        report.Failure = TJpegFailure::Unsupported;
+        std::snprintf(report.Text, sizeof report.Text, "%d colour components",
+                      cinfo.num_components);
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    jpeg_start_decompress(&cinfo);
+
+    const int columns = int(std::min<JDIMENSION>(cinfo.output_width, 256));
+    const JDIMENSION rows = std::min<JDIMENSION>(cinfo.output_height, 256);
+    if (!AllocateCorner(out, columns, int(rows))) {
+        report.Failure = TJpegFailure::NoMemory;
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    JSAMPARRAY row =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                   cinfo.output_width * JDIMENSION(cinfo.output_components), 1);
+    const bool adobeInverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < rows) {
+        const JDIMENSION y = cinfo.output_scanline;
+        if (jpeg_read_scanlines(&cinfo, row, 1) != 1) { // only a suspending source does this
+            report.Failure = TJpegFailure::EndsEarly;
+            break;
+        }
+        CopyRow(row[0], space, adobeInverted, out.Rows[y], columns);
+    }
+    // The rows below the corner are never read: destroying the decompressor
+    // here abandons them, which is what keeps a huge picture cheap.
+    jpeg_destroy_decompress(&cinfo);
+}
+
+std::string CauseOf(const TJpegReport& report, const unsigned char* head, size_t headSize) {
+    switch (report.Failure) {
+    case TJpegFailure::EndsEarly:
+        return "the file ends early; it may be incomplete";
+    case TJpegFailure::NotJpeg:
+        return WrongKindCause(head, headSize, "JPEG");
+    case TJpegFailure::TooLarge:
+        return "the picture is " + std::to_string(report.Width) + " x " +
+               std::to_string(report.Height) +
+               " pixels, and decoding it would need more than 1 GiB of memory";
+    case TJpegFailure::TooWide:
+        return "the picture is too large to decode (" + std::string(report.Text) + ")";
+    case TJpegFailure::Unsupported:
+        return "this kind of JPEG picture is not supported (" + std::string(report.Text) + ")";
+    case TJpegFailure::NoMemory:
+        return "there is not enough memory to decode it";
+    default:
+        return "the picture data is damaged (" + std::string(report.Text) + ")";
+    }
+}
+
+struct TFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+} // namespace
+
 TBitmap DecodeJpeg(const std::string& path) {
-    throw TPictureError("JPEG decoding is not built yet: " + path);
+    CheckPictureFile(path);
+    const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
+    // The first bytes name the kind of a file that is not a JPEG at all.
+    unsigned char head[16] = {};
+    const size_t headSize = std::fread(head, 1, sizeof head, file.get());
+    std::rewind(file.get());
+
+    TBitmap out;
+    TJpegReport report;
+    DecodeCorner(file.get(), out, report);
+    if (report.Failure != TJpegFailure::None) FailPicture(path, CauseOf(report, head, headSize));
+    return out;
 }

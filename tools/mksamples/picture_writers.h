@@ -91,8 +91,7 @@ inline std::vector<uint8_t> EncodeJpeg(const TPixels& pixels, const TJpegOptions
         if (options.Progressive) jpeg_simple_progression(&cinfo);
         jpeg_start_compress(&cinfo, TRUE);
         while (cinfo.next_scanline < cinfo.image_height) {
-            JSAMPROW row =
-                const_cast<JSAMPROW>(pixels.At(0, int(cinfo.next_scanline)));
+            JSAMPROW row = const_cast<JSAMPROW>(pixels.At(0, int(cinfo.next_scanline)));
             jpeg_write_scanlines(&cinfo, &row, 1);
         }
         jpeg_finish_compress(&cinfo);
