@@ -28,6 +28,7 @@ namespace {
 enum class TJpegFailure {
     None,
     EndsEarly,
+    DataEndsEarly,
     NotJpeg,
     TooLarge,
     TooWide,
@@ -84,6 +85,8 @@ TJpegFailure FailureOf(int code) {
     case JERR_INPUT_EOF:
     case JERR_INPUT_EMPTY:
         return TJpegFailure::EndsEarly;
+    case JWRN_HIT_MARKER: // a marker, often the end of the file, where picture data should be
+        return TJpegFailure::DataEndsEarly;
     case JERR_NO_SOI:
         return TJpegFailure::NotJpeg;
     case JERR_NO_BACKING_STORE: // a whole-picture buffer above max_memory_to_use
@@ -233,6 +236,8 @@ std::string CauseOf(const TJpegReport& report, const unsigned char* head, size_t
     switch (report.Failure) {
     case TJpegFailure::EndsEarly:
         return "the file ends early; it may be incomplete";
+    case TJpegFailure::DataEndsEarly:
+        return "the picture data ends before the picture is complete; the file may be damaged";
     case TJpegFailure::NotJpeg:
         return WrongKindCause(head, headSize, "JPEG");
     case TJpegFailure::TooLarge:

@@ -1,0 +1,190 @@
+// LoadPicture end to end: which decoder the name chooses, where the picture
+// lands on the 256 x 256 grid, and that a file it cannot use leaves the grid
+// exactly as it was while the message names the file and the cause.
+#include "image/intake.h"
+#include "image/picture_error.h"
+#include "picture_files.h"
+#include "planes_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace picture_files;
+
+namespace {
+
+TBitmap WhiteGrid() {
+    TBitmap grid;
+    CreateBitmap(grid, 256, 256);
+    return grid;
+}
+
+bool SamePixels(const TBitmap& a, const TBitmap& b) {
+    return a.Width == b.Width && a.Height == b.Height && a.Pixels == b.Pixels;
+}
+
+// A second pattern, unlike PatternColour, so two pictures can be told apart.
+TRGB OtherColour(int x, int y) {
+    return {uint8_t(200 - y), uint8_t(x * 2), uint8_t(x + y)};
+}
+
+std::vector<uint8_t> OtherBmp(int width, int height) {
+    TPixels p = MakePixels(width, height, 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const TRGB c = OtherColour(x, y);
+            p.At(x, y)[0] = c.r;
+            p.At(x, y)[1] = c.g;
+            p.At(x, y)[2] = c.b;
+        }
+    return EncodeBmp24(p);
+}
+
+// The first grid pixel that differs from `expected(x, y)`, or "" if none.
+template <class F> std::string FirstDifference(const TBitmap& grid, F expected) {
+    for (int y = 0; y < grid.Height; ++y)
+        for (int x = 0; x < grid.Width; ++x)
+            if (GetPixel(grid, x, y) != expected(x, y))
+                return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    return "";
+}
+
+} // namespace
+
+TEST(LoadPicture, RefusesWhatItCannotUseAndKeepsTheGrid) {
+    TTempDir dir;
+    const std::vector<uint8_t> jpeg = PatternJpeg(64, 48);
+
+    std::vector<uint8_t> cutInScan = jpeg;
+    cutInScan.resize(JpegScanStart(jpeg) + (jpeg.size() - JpegScanStart(jpeg)) / 2);
+    const size_t frame = FindJpegMarker(jpeg, 0xC0);
+    ASSERT_GT(frame, 0u);
+    std::vector<uint8_t> badLength = jpeg; // the frame header claims 3 bytes
+    badLength.at(frame + 3) = 3;
+    std::vector<uint8_t> twelveBit = jpeg;
+    twelveBit.at(frame + 4) = 12;
+    std::vector<uint8_t> baselineClaim = jpeg;
+    PatchJpegSize(baselineClaim, 65500, 65500);
+    TJpegOptions progressive;
+    progressive.Progressive = true;
+    std::vector<uint8_t> progressiveClaim = PatternJpeg(64, 48, progressive);
+    PatchJpegSize(progressiveClaim, 65500, 65500);
+    std::vector<uint8_t> cutBmp = PatternBmp24(64, 48);
+    cutBmp.resize(cutBmp.size() / 2);
+    std::vector<uint8_t> hugeBmp = PatternBmp24(4, 4);
+    SetLE(hugeBmp, 18, 100000);
+    SetLE(hugeBmp, 22, 100000);
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
+    const std::vector<uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', '\n'};
+    std::filesystem::create_directory(dir.File("folder.jpg"));
+    std::filesystem::create_directory(dir.File("folder.bmp"));
+
+    struct TCase {
+        std::string path;
+        const char* cause;
+    };
+    const std::vector<TCase> cases = {
+        {dir.File("missing.jpg"), "the file does not exist"},
+        {dir.File("missing.bmp"), "the file does not exist"},
+        {dir.File("folder.jpg"), "it is a folder"},
+        {dir.File("folder.bmp"), "it is a folder"},
+        {dir.Save("empty.jpg", {}), "the file is empty"},
+        {dir.Save("empty.bmp", {}), "the file is empty"},
+        {dir.Save("cut.jpg", cutInScan), "the file ends early; it may be incomplete"},
+        {dir.Save("soi.jpg", {0xFF, 0xD8}), "the file ends early"},
+        {dir.Save("length.jpg", badLength), "the picture data is damaged"},
+        {dir.Save("twelve.jpg", twelveBit), "this kind of JPEG picture is not supported"},
+        {dir.Save("baseline.jpg", baselineClaim),
+         "the picture data ends before the picture is complete"},
+        {dir.Save("progressive.jpg", progressiveClaim),
+         "65500 x 65500 pixels, and decoding it would need more than 1 GiB of memory"},
+        {dir.Save("png.jpg", png), "it holds a PNG picture, not a JPEG one"},
+        {dir.Save("text.jpg", text), "it is not a JPEG picture"},
+        {dir.Save("bmp.jpg", PatternBmp24(8, 8)), "it holds a BMP picture, not a JPEG one"},
+        {dir.Save("cut.bmp", cutBmp), "the file ends early; it may be incomplete"},
+        {dir.Save("huge.bmp", hugeBmp), "100000 x 100000 pixels, and decoding it would need more"},
+        {dir.Save("text.bmp", text), "it is not a BMP picture"},
+    };
+    TBitmap grid = WhiteGrid();
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) SetPixel(grid, x, y, OtherColour(x, y));
+    const std::vector<uint8_t> before = grid.Pixels;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            LoadPicture(c.path, grid);
+            ADD_FAILURE() << "no error";
+        } catch (const TPictureError& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("Cannot read \"" + c.path + "\": ", 0), 0u) << message;
+            EXPECT_NE(message.find(c.cause), std::string::npos) << message;
+        }
+        ASSERT_EQ(grid.Pixels, before) << "the grid changed";
+    }
+    LoadPicture("", grid); // no file chosen: nothing happens
+    EXPECT_EQ(grid.Pixels, before);
+}
+
+TEST(LoadPicture, PlacesThePictureUnscaledAtTheTopLeft) {
+    TTempDir dir;
+    TBitmap grid = WhiteGrid();
+    LoadPicture(dir.Save("big.bmp", PatternBmp24(300, 280)), grid);
+    EXPECT_EQ(FirstDifference(grid, PatternColour), "") << "cut at right and bottom";
+
+    // A smaller picture covers only its own part; the rest stays.
+    LoadPicture(dir.Save("small.bmp", OtherBmp(100, 60)), grid);
+    EXPECT_EQ(FirstDifference(grid,
+                              [](int x, int y) {
+                                  return x < 100 && y < 60 ? OtherColour(x, y)
+                                                           : PatternColour(x, y);
+                              }),
+              "");
+
+    // On a fresh grid the uncovered part is white.
+    TBitmap fresh = WhiteGrid();
+    LoadPicture(dir.Save("small.bmp", OtherBmp(100, 60)), fresh);
+    EXPECT_EQ(
+        FirstDifference(fresh,
+                        [](int x, int y) {
+                            return x < 100 && y < 60 ? OtherColour(x, y) : TRGB{255, 255, 255};
+                        }),
+        "");
+}
+
+// The upper-cased extension ".BMP" goes to the BMP decoder, everything else to
+// the JPEG decoder; a BMP file under another name proves which one ran.
+TEST(LoadPicture, TheExtensionChoosesTheDecoder) {
+    TTempDir dir;
+    const std::vector<uint8_t> bmp = PatternBmp24(16, 16);
+    const std::vector<uint8_t> jpeg = PatternJpeg(16, 16);
+    std::filesystem::create_directory(dir.File("dotted.bmp"));
+    for (const char* name : {"a.bmp", "b.BMP", "c.Bmp", "d.jpg.bmp"}) {
+        SCOPED_TRACE(name);
+        TBitmap grid = WhiteGrid();
+        EXPECT_NO_THROW(LoadPicture(dir.Save(name, bmp), grid));
+        EXPECT_EQ(GetPixel(grid, 15, 15), PatternColour(15, 15));
+    }
+    for (const char* name : {"e.jpg", "f.JPG", "g.jpeg", "noextension", "h.png", "i.bmpx",
+                             "j.bmp.jpg", "dotted.bmp/inside"}) {
+        SCOPED_TRACE(name);
+        TBitmap grid = WhiteGrid();
+        EXPECT_NO_THROW(LoadPicture(dir.Save(name, jpeg), grid));
+        EXPECT_THROW(LoadPicture(dir.Save(name, bmp), grid), TPictureError);
+    }
+}
+
+// The reference dumps hold the grid after each load of their scenarios; the
+// intake must give it pixel for pixel, on a grid that starts white.
+TEST(LoadPicture, ReferencePicturesGiveTheReferenceGrid) {
+    const std::string ref = planes_test::ReferenceDir();
+    TBitmap grid = WhiteGrid();
+    LoadPicture(ref + "/ref-shapes.bmp", grid);
+    EXPECT_TRUE(SamePixels(grid, planes_test::LoadReferencePicture("one/d1")));
+
+    TBitmap second = WhiteGrid();
+    LoadPicture(ref + "/ref-texture.jpg", second);
+    EXPECT_TRUE(SamePixels(second, planes_test::LoadReferencePicture("two/d1")));
+    LoadPicture(ref + "/ref-small.bmp", second);
+    EXPECT_TRUE(SamePixels(second, planes_test::LoadReferencePicture("two/d2")));
+}
