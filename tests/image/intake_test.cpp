@@ -1,6 +1,7 @@
 // LoadPicture end to end: which decoder the name chooses, where the picture
 // lands on the 256 x 256 grid, and that a file it cannot use leaves the grid
 // exactly as it was while the message names the file and the cause.
+#include "image/decoders.h"
 #include "image/intake.h"
 #include "image/picture_error.h"
 #include "picture_files.h"
@@ -187,4 +188,22 @@ TEST(LoadPicture, ReferencePicturesGiveTheReferenceGrid) {
     EXPECT_TRUE(SamePixels(second, planes_test::LoadReferencePicture("two/d1")));
     LoadPicture(ref + "/ref-small.bmp", second);
     EXPECT_TRUE(SamePixels(second, planes_test::LoadReferencePicture("two/d2")));
+}
+
+// Every picture shipped in samples/ decodes, through the decoder its name
+// picks, to the corner its size gives.
+TEST(LoadPicture, EverySampleLoads) {
+    const std::vector<std::pair<const char*, std::pair<int, int>>> samples = {
+        {"astronaut.bmp", {320, 320}}, {"bricks.bmp", {300, 300}}, {"cell.jpg", {240, 240}},
+        {"coffee.jpg", {384, 256}},    {"rocket.jpg", {448, 336}}, {"shapes.jpg", {256, 256}},
+        {"strokes.jpg", {640, 480}},   {"rings.bmp", {100, 100}},  {"noise.Bmp", {100, 100}},
+    };
+    const std::string folder = std::string(TESSA_SOURCE_DIR) + "/samples/";
+    for (const auto& [name, size] : samples) {
+        SCOPED_TRACE(name);
+        const bool bmp = UpperExtension(name) == ".BMP";
+        const TBitmap picture = bmp ? DecodeBmp(folder + name) : DecodeJpeg(folder + name);
+        EXPECT_EQ(picture.Width, std::min(size.first, 256));
+        EXPECT_EQ(picture.Height, std::min(size.second, 256));
+    }
 }
