@@ -1,0 +1,251 @@
+// The partition tree: its shape, marking, merging and collecting, the bucket
+// lists, and the subtree-skipping registration against a plain twin that
+// walks the whole tree for every area.
+#include "areas/area_tables.h"
+#include "tree/partition_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+namespace {
+
+std::vector<TArea*> List(const TPartNode& n) {
+    std::vector<TArea*> items;
+    for (const TPartBucket* b = &n.firstBucket;; b = b->next) {
+        const int count = b == n.lastBucket ? n.lastCount : 31;
+        items.insert(items.end(), b->items, b->items + count);
+        if (b == n.lastBucket) break;
+    }
+    return items;
+}
+
+struct Tree : ::testing::Test {
+    std::vector<TArea> records = std::vector<TArea>(100);
+    void SetUp() override {
+        BuildPartitionTree();
+        ClearPartLists();
+        for (TPartNode* n : PartNodes) n->label = 0;
+        PartPlainWalk = false;
+    }
+    void TearDown() override {
+        ClearPartLists();
+        PartPlainWalk = false;
+    }
+    // Registers records[i] with one run per row y0..y1 from x of len pixels.
+    TArea* Block(int i, int32_t label, int x, int len, int y0, int y1) {
+        std::vector<TLineSeg> runs;
+        for (int y = y0; y <= y1; ++y) runs.push_back({uint8_t(x), uint8_t(y), uint8_t(len)});
+        RegisterArea(&records[i], label, runs.data(), int32_t(runs.size()) - 1);
+        return &records[i];
+    }
+    static int Labelled() {
+        int n = 0;
+        for (const TPartNode* node : PartNodes) n += node->label != 0;
+        return n;
+    }
+};
+
+TEST_F(Tree, HasItsFixedShapeAndCellTable) {
+    ASSERT_EQ(PartNodes.size(), size_t(PartNodeCount));
+    EXPECT_EQ(PartNodes[0], PartRoot);
+    EXPECT_EQ(PartNodes[1], PartRoot->children[0]) << "each child built whole before the next";
+    EXPECT_EQ(PartNodes[2], PartRoot->children[0]->children[0]);
+    EXPECT_EQ(PartNodes[PartNodeCount - 1], PartCells[63][63]);
+    std::set<const TPartNode*> leaves;
+    for (int cx = 0; cx < 64; ++cx)
+        for (int cy = 0; cy < 64; ++cy) {
+            // Descend by quadrant: low/high column, then low/high row.
+            const TPartNode* n = PartRoot;
+            for (int width = 64; width > 1; width /= 2) {
+                const int half = width / 2;
+                const bool highX = cx % width >= half, highY = cy % width >= half;
+                n = n->children[(highX ? 2 : 0) + (highY ? 1 : 0)];
+            }
+            ASSERT_EQ(PartCells[cx][cy], n) << cx << "," << cy;
+            leaves.insert(n);
+        }
+    EXPECT_EQ(leaves.size(), 4096u);
+    for (const TPartNode* n : PartNodes) {
+        EXPECT_EQ(n->label, 0);
+        EXPECT_EQ(PartListLength(*n), 0);
+    }
+}
+
+TEST_F(Tree, RunMarksTheColumnJustRightOfIt) {
+    TArea* a = Block(0, 20, 6, 2, 9, 9);
+    EXPECT_EQ(PartCells[1][2]->label, 20);
+    EXPECT_EQ(PartCells[2][2]->label, 20) << "column 8 belongs to the marking";
+    EXPECT_EQ(Labelled(), 2);
+    EXPECT_EQ(List(*PartCells[1][2]), std::vector<TArea*>{a});
+    EXPECT_EQ(List(*PartCells[2][2]), std::vector<TArea*>{a});
+}
+
+TEST_F(Tree, FullBlockTakesTheLabelFromItsCells) {
+    TArea* a = Block(0, 20, 8, 8, 8, 15);
+    // Cells 2..3 x 2..3 form the block of width 2 below root, 0, 0, 0, 0.
+    const TPartNode* block =
+        PartRoot->children[0]->children[0]->children[0]->children[0]->children[3];
+    EXPECT_EQ(block->label, 20);
+    EXPECT_EQ(List(*block), std::vector<TArea*>{a});
+    for (const TPartNode* leaf : block->children) {
+        EXPECT_EQ(leaf->label, 0);
+        EXPECT_EQ(PartListLength(*leaf), 0);
+    }
+    for (int cy : {2, 3}) {
+        EXPECT_EQ(PartCells[4][cy]->label, 20);
+        EXPECT_EQ(List(*PartCells[4][cy]), std::vector<TArea*>{a});
+    }
+    EXPECT_EQ(Labelled(), 3);
+}
+
+TEST_F(Tree, LabelOfAnEarlierPassTakesPartInMerging) {
+    Block(0, 20, 8, 2, 8, 15);             // cells (2, 2..3), and column 10 in cell 2 again
+    ClearPartLists();                      // next pass: lists emptied, labels kept
+    TArea* b = Block(1, 20, 12, 3, 8, 15); // cells (3, 2..3), column 15 in cell 3
+    const TPartNode* block =
+        PartRoot->children[0]->children[0]->children[0]->children[0]->children[3];
+    EXPECT_EQ(block->label, 20);
+    EXPECT_EQ(List(*block), std::vector<TArea*>{b});
+    EXPECT_EQ(Labelled(), 1);
+}
+
+TEST_F(Tree, RegistrationLeavesOtherLabelsAlone) {
+    Block(0, 20, 40, 3, 40, 40);
+    Block(1, 37, 100, 3, 100, 100);
+    EXPECT_EQ(PartCells[10][10]->label, 20);
+    EXPECT_EQ(PartCells[25][25]->label, 37);
+    // A later area marking the same cell takes it over.
+    Block(2, 54, 41, 1, 41, 41);
+    EXPECT_EQ(PartCells[10][10]->label, 54);
+}
+
+TEST_F(Tree, ListsFillBucketsOf31InOrderAndClearKeepsLabels) {
+    std::vector<TArea*> added;
+    for (int i = 0; i < 63; ++i) added.push_back(Block(i, 20, 100, 1, 100, 100));
+    const TPartNode& leaf = *PartCells[25][25];
+    EXPECT_EQ(PartListLength(leaf), 63);
+    EXPECT_EQ(List(leaf), added);
+    ASSERT_NE(leaf.firstBucket.next, nullptr);
+    EXPECT_EQ(leaf.firstBucket.next->items[0], added[31]) << "the 32nd item opens a second bucket";
+    ASSERT_NE(leaf.firstBucket.next->next, nullptr);
+    EXPECT_EQ(leaf.firstBucket.next->next->items[0], added[62]) << "the 63rd a third";
+    EXPECT_EQ(leaf.lastCount, 1);
+
+    ClearPartLists();
+    EXPECT_EQ(PartListLength(leaf), 0);
+    EXPECT_EQ(leaf.firstBucket.next, nullptr);
+    EXPECT_EQ(leaf.label, 20);
+    Block(0, 37, 100, 1, 100, 100);
+    EXPECT_EQ(List(leaf), std::vector<TArea*>{&records[0]});
+}
+
+// The plain form: a tree of its own, walked whole for every area.
+struct TPlainTwin {
+    struct TNode {
+        int children[4] = {-1, -1, -1, -1};
+        int32_t label = 0;
+        std::vector<TArea*> list;
+    };
+    std::vector<TNode> nodes;
+    int cells[64][64] = {};
+
+    TPlainTwin() { Build(32, 63, 63); }
+    int Build(int half, int hx, int hy) {
+        const int id = int(nodes.size());
+        nodes.emplace_back();
+        if (half == 0) {
+            cells[hx][hy] = id;
+            return id;
+        }
+        const int c0 = Build(half / 2, hx - half, hy - half);
+        const int c1 = Build(half / 2, hx - half, hy);
+        const int c2 = Build(half / 2, hx, hy - half);
+        const int c3 = Build(half / 2, hx, hy);
+        nodes[size_t(id)].children[0] = c0;
+        nodes[size_t(id)].children[1] = c1;
+        nodes[size_t(id)].children[2] = c2;
+        nodes[size_t(id)].children[3] = c3;
+        return id;
+    }
+    void Merge(int id, int32_t label) {
+        TNode& n = nodes[size_t(id)];
+        if (n.children[0] < 0) return;
+        for (int c : n.children) Merge(c, label);
+        for (int c : n.children)
+            if (nodes[size_t(c)].label != label) return;
+        for (int c : n.children) nodes[size_t(c)].label = 0;
+        nodes[size_t(id)].label = label;
+    }
+    void Collect(int id, int32_t label, TArea* area) {
+        if (nodes[size_t(id)].children[0] >= 0)
+            for (int c : nodes[size_t(id)].children) Collect(c, label, area);
+        if (nodes[size_t(id)].label == label) nodes[size_t(id)].list.push_back(area);
+    }
+    void Register(TArea* area, int32_t label, const std::vector<TLineSeg>& runs) {
+        for (const TLineSeg& r : runs)
+            for (int j = r.x; j <= r.x + r.len; ++j)
+                nodes[size_t(cells[j / 4][r.y / 4])].label = label;
+        Merge(0, label);
+        Collect(0, label, area);
+    }
+    void Clear() {
+        for (TNode& n : nodes) n.list.clear();
+    }
+};
+
+// Random areas: blocks of runs of random size, a few labels used over and
+// over (as every pass numbers its areas alike), lists cleared now and then.
+void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
+    PartPlainWalk = plainWalk;
+    TPlainTwin twin;
+    std::mt19937 rng(plainWalk ? 11 : 7);
+    const auto pick = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    int compared = 0;
+    for (int step = 0; step < 4000; ++step) {
+        if (pick(0, 99) == 0) {
+            ClearPartLists();
+            twin.Clear();
+        }
+        const int32_t label = 20 + 17 * pick(0, 12);
+        std::vector<TLineSeg> runs;
+        const int x = pick(1, 250), y = pick(1, 250);
+        const int w = pick(0, std::min(254 - x, pick(0, 1) ? 8 : 90));
+        const int h = pick(1, std::min(254 - y, pick(0, 1) ? 8 : 90));
+        for (int r = y; r < y + h; ++r) {
+            const int dx = pick(0, 3), len = std::max(0, w - pick(0, 3));
+            runs.push_back({uint8_t(std::min(x + dx, 254)), uint8_t(r),
+                            uint8_t(std::min(len, 254 - std::min(x + dx, 254)))});
+        }
+        TArea* area = &records[size_t(step) % records.size()];
+        RegisterArea(area, label, runs.data(), int32_t(runs.size()) - 1);
+        twin.Register(area, label, runs);
+        if (step % 40 != 39) continue;
+        ++compared;
+        for (size_t n = 0; n < PartNodes.size(); ++n) {
+            ASSERT_EQ(PartNodes[n]->label, twin.nodes[n].label) << "node " << n << " step " << step;
+            ASSERT_EQ(List(*PartNodes[n]), twin.nodes[n].list) << "node " << n << " step " << step;
+        }
+    }
+    EXPECT_EQ(compared, 100);
+    int labelled = 0, inner = 0;
+    for (size_t n = 0; n < twin.nodes.size(); ++n) {
+        labelled += twin.nodes[n].label != 0;
+        inner += twin.nodes[n].label != 0 && twin.nodes[n].children[0] >= 0;
+    }
+    EXPECT_GT(labelled, 500) << "the random areas cover much of the tree";
+    EXPECT_GT(inner, 50) << "and merge into many inner nodes";
+}
+
+TEST_F(Tree, SkippingSubtreesGivesTheSameLabelsAndListsAsTheWholeWalk) {
+    RunAgainstTwin(false, records);
+}
+
+TEST_F(Tree, WholeWalkMatchesThePlainTwin) {
+    RunAgainstTwin(true, records);
+}
+
+} // namespace
