@@ -73,9 +73,19 @@ TEST(LoadPicture, RefusesWhatItCannotUseAndKeepsTheGrid) {
     PatchJpegSize(progressiveClaim, 65500, 65500);
     std::vector<uint8_t> cutBmp = PatternBmp24(64, 48);
     cutBmp.resize(cutBmp.size() / 2);
+    std::vector<uint8_t> headerOnly = PatternBmp24(64, 48);
+    headerOnly.resize(30);
+    std::vector<uint8_t> cutRle = RleBmp(64, 48, 8);
+    cutRle.resize(cutRle.size() / 2);
     std::vector<uint8_t> hugeBmp = PatternBmp24(4, 4);
     SetLE(hugeBmp, 18, 100000);
     SetLE(hugeBmp, 22, 100000);
+    std::vector<uint8_t> twoBits = IndexedBmp(64, 48, 1, false);
+    twoBits[28] = 2;
+    std::vector<uint8_t> jpegInside = PatternBmp24(64, 48);
+    SetLE(jpegInside, 30, 4); // compression 4: a JPEG stream inside the BMP
+    std::vector<uint8_t> badInfoSize = PatternBmp24(64, 48);
+    SetLE(badInfoSize, 14, 7);
     const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
     const std::vector<uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', '\n'};
     std::filesystem::create_directory(dir.File("folder.jpg"));
@@ -104,7 +114,14 @@ TEST(LoadPicture, RefusesWhatItCannotUseAndKeepsTheGrid) {
         {dir.Save("text.jpg", text), "it is not a JPEG picture"},
         {dir.Save("bmp.jpg", PatternBmp24(8, 8)), "it holds a BMP picture, not a JPEG one"},
         {dir.Save("cut.bmp", cutBmp), "the file ends early; it may be incomplete"},
+        {dir.Save("header.bmp", headerOnly), "the file ends early"},
+        {dir.Save("cutrle.bmp", cutRle), "the file ends early"},
         {dir.Save("huge.bmp", hugeBmp), "100000 x 100000 pixels, and decoding it would need more"},
+        {dir.Save("twobits.bmp", twoBits), "this kind of BMP picture is not supported"},
+        {dir.Save("jpeginside.bmp", jpegInside), "this kind of BMP picture is not supported"},
+        {dir.Save("infosize.bmp", badInfoSize), "this kind of BMP picture is not supported"},
+        {dir.Save("png.bmp", png), "it holds a PNG picture, not a BMP one"},
+        {dir.Save("jpeg.bmp", jpeg), "it holds a JPEG picture, not a BMP one"},
         {dir.Save("text.bmp", text), "it is not a BMP picture"},
     };
     TBitmap grid = WhiteGrid();

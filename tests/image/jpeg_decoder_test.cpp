@@ -3,7 +3,6 @@
 // rows, which must change nothing); colours must stay close to the pixels
 // that were encoded, with channels in the right order.
 #include "image/decoders.h"
-#include "image/picture_error.h"
 #include "picture_files.h"
 
 #include <gtest/gtest.h>
@@ -113,16 +112,6 @@ TEST(JpegDecoder, CornerIsExactlyThatOfAFullDecode) {
             const TBitmap bmp = DecodeJpeg(dir.Save("p.jpg", jpeg));
             ExpectSameCorner(bmp, FullDecode(jpeg));
             EXPECT_LT(MeanError(bmp, source), 6.0); // swapped channels give over 30
-        }
-}
-
-TEST(JpegDecoder, GreyscaleBecomesGreyColour) {
-    TTempDir dir;
-    const TBitmap bmp = DecodeJpeg(dir.Save("g.jpg", EncodeJpeg(SmoothPixels(64, 48, 1))));
-    for (int y = 0; y < bmp.Height; ++y)
-        for (int x = 0; x < bmp.Width; ++x) {
-            const TRGB c = GetPixel(bmp, x, y);
-            ASSERT_TRUE(c.r == c.g && c.g == c.b) << "at (" << x << ", " << y << ")";
         }
 }
 
