@@ -50,7 +50,6 @@ struct TJpegErrors {
 // the far side of a longjmp.
 struct TJpegReport {
     TJpegFailure Failure = TJpegFailure::None;
-    int Code = 0;
     char Text[JMSG_LENGTH_MAX] = {};
     unsigned long Width = 0;
     unsigned long Height = 0;
@@ -177,7 +176,6 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TJpegReport& report) {
     errors.Manager.emit_message = OnMessage;
     if (setjmp(errors.Jump)) {
         report.Failure = FailureOf(errors.Code);
-        report.Code = errors.Code;
         std::memcpy(report.Text, errors.Text, sizeof report.Text);
         report.Width = cinfo.image_width;
         report.Height = cinfo.image_height;
