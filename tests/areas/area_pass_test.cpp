@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // from the sanitizer runtime
 #endif
 
 using namespace area_test;
@@ -261,7 +261,7 @@ size_t HeapInUse() {
 }
 
 TEST_F(Pass, MemoryStaysFlatOverAThousandPasses) {
-    LoadPlanes("two/d1"); // a busy photo
+    LoadPlanes("two/d1");       // a busy photo
     WindowSeam = TWindowSeam{}; // the recorder's own lists would grow
     // Alternate an automatic and a fixed threshold from the start.
     for (int i = 0; i < 10; ++i) FindAreas(i % 2 ? 68 : -1);
