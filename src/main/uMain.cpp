@@ -25,9 +25,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QThread>
 
 #include <chrono>
+#include <thread>
 #include <new>
 
 namespace {
@@ -51,6 +51,7 @@ QListWidget* MakeList(QWidget* parent, int x, int y, int w, int h) {
     list->setGeometry(x, y, w, h);
     list->setUniformItemSizes(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setTextElideMode(Qt::ElideNone); // long entries are cut, not shortened with dots
     return list;
 }
 
@@ -221,13 +222,14 @@ void TfrmMain::ConnectSeam() {
     };
     s.PaintFillStep = [this](int x, int y, TRGB c) {
         SetPixel(PaintBox2Bitmap, x, y, c);
-        // A short pause per pixel and a repaint every 64 pixels make the order
-        // of filling watchable: a whole 254 x 254 picture takes a few seconds.
-        QThread::usleep(40);
-        if (++PaintedSteps_ >= 64) {
-            PaintedSteps_ = 0;
-            PaintBox2->repaint();
-        }
+        // The order of filling is shown in batches of 64 pixels, each on the
+        // screen for at least 3 ms: a whole 254 x 254 picture takes about 3 s.
+        if (++PaintedSteps_ < 64) return;
+        PaintedSteps_ = 0;
+        PaintBox2->repaint();
+        const auto due = LastPaintedBatch_ + std::chrono::milliseconds(3);
+        std::this_thread::sleep_until(due);
+        LastPaintedBatch_ = std::chrono::steady_clock::now();
     };
     s.CopyViewToPaintBox2 = [this] {
         DrawBitmap(PaintBox2Bitmap, 0, 0, ViewBitmap);

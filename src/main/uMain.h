@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -101,7 +102,8 @@ class TfrmMain : public QWidget {
     bool OuterSizeFitted_ = false;
     QString LoadedFile_;         // the file loaded last, for "choosing it again does nothing"
     bool KeyNavigation_ = false; // a key press is moving a list's selection
-    int PaintedSteps_ = 0;       // fill steps painted since the last repaint
+    int PaintedSteps_ = 0; // fill steps painted since the last repaint
+    std::chrono::steady_clock::time_point LastPaintedBatch_;
 };
 
 // Full path of the file selected last in a file list: the folder and the name.
