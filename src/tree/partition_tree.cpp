@@ -123,7 +123,10 @@ void BuildPartitionTree() {
 
 void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s) {
     assert(PartRoot);
-    ++Registration;
+    if (++Registration == 0) { // stamps wrapped: none may look current
+        for (TPartNode* n : PartNodes) n->hotStamp = n->seenStamp = 0;
+        Registration = 1;
+    }
     // Each run marks its len pixels and the one just right of it.
     for (int32_t i = 0; i <= s; ++i) {
         const TLineSeg& run = runs[i];

@@ -31,7 +31,7 @@ struct TPartNode {
     // Bookkeeping of RegisterArea, so that it can skip the subtrees that hold
     // no node with the registered label.
     TPartNode* parent;  // null for the root
-    uint32_t hotStamp;  // registration in which a node below carried the label
+    uint32_t hotStamp;  // last registration whose label it or a node below carried
     uint32_t seenStamp; // registration that last listed the node as a holder
 };
 
