@@ -23,3 +23,10 @@ void NoiseField1(const TPlane& V, float (&F)[256][256]);
 
 // Plane p at every pixel = ClampTab at the whole part of F (truncated).
 void NoiseFieldToPlane(const float (&F)[256][256], TPlane& plane);
+
+// The fast steps have hand-written kernels (AVX2; AVX-512 VBMI for the
+// normalisation's look-up) and portable loops, giving the same bits; the
+// hand-written ones run when the processor has them. Tests run both: false
+// selects the portable loops, true the hand-written ones where the processor
+// has them. Returns whether the AVX2 kernels are now in use.
+bool SelectPlaneKernels(bool handWritten);

@@ -1,0 +1,84 @@
+// Shared by the fast plane steps: which kernels run.
+//
+// The hot loops of the plane steps exist twice: AVX2 kernels (and, for the
+// normalisation's table look-up, an AVX-512 VBMI one), and portable loops
+// for any processor. Both give the same bits; the tests run both. Neither
+// contracts nor reorders a floating operation (the build sets
+// -ffp-contract=off and no fast-math).
+#pragma once
+
+#include <cstdint>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TESSA_X86_KERNELS 1
+#include <immintrin.h>
+#define TESSA_AVX2 __attribute__((target("avx2")))
+#define TESSA_AVX512VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#else
+#define TESSA_X86_KERNELS 0
+#endif
+
+// The portable loops, compiled for the baseline and for AVX2 by the compiler.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define TESSA_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define TESSA_CLONES
+#endif
+
+namespace planes_simd {
+
+inline bool CpuHasAvx2() {
+#if TESSA_X86_KERNELS
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+inline bool CpuHasAvx512Vbmi() {
+#if TESSA_X86_KERNELS
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+#else
+    return false;
+#endif
+}
+
+// Whether the hand-written kernels run; set once from the processor, changed
+// only by tests (SelectPlaneKernels in planes_internal.h).
+inline bool UseAvx2 = CpuHasAvx2();
+inline bool UseAvx512Vbmi = CpuHasAvx512Vbmi();
+
+#if TESSA_X86_KERNELS
+// Splits a row of 256 pixels (bytes blue, green, red) into its blue, green
+// and red bytes, sixteen pixels at a time.
+TESSA_AVX2 inline void SplitRowAvx2(const uint8_t* bgr, uint8_t* b, uint8_t* g, uint8_t* r) {
+    const __m128i bA = _mm_setr_epi8(0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i bB = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14, -1, -1, -1, -1, -1);
+    const __m128i bC = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, 4, 7, 10, 13);
+    const __m128i gA = _mm_setr_epi8(1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i gB = _mm_setr_epi8(-1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1);
+    const __m128i gC = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14);
+    const __m128i rA = _mm_setr_epi8(2, 5, 8, 11, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i rB = _mm_setr_epi8(-1, -1, -1, -1, -1, 1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1);
+    const __m128i rC = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15);
+    for (int x = 0; x < 256; x += 16) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(bgr + 3 * x);
+        const __m128i A = _mm_loadu_si128(p), B = _mm_loadu_si128(p + 1),
+                      C = _mm_loadu_si128(p + 2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(b + x),
+                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, bA), _mm_shuffle_epi8(B, bB)),
+                                      _mm_shuffle_epi8(C, bC)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(g + x),
+                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, gA), _mm_shuffle_epi8(B, gB)),
+                                      _mm_shuffle_epi8(C, gC)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(r + x),
+                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, rA), _mm_shuffle_epi8(B, rB)),
+                                      _mm_shuffle_epi8(C, rC)));
+    }
+}
+#endif
+
+} // namespace planes_simd

@@ -1,0 +1,165 @@
+// Part 2.5: the border and gradient planes.
+#include "image/compute_planes.h"
+#include "image/plane_store.h"
+#include "image/planes_internal.h"
+#include "plain_planes.h"
+#include "planes_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+class BorderPlanes : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitPlaneStore(); }
+    void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
+    void TearDown() override { SelectPlaneKernels(true); }
+};
+
+// Colour planes first: the gradient planes read plane 12.
+void Compute() {
+    ComputeColourPlanes();
+    ComputeBorderPlanes();
+}
+
+TEST_F(BorderPlanes, UniformPicture) {
+    FillBitmap(LevelBitmap[0], {90, 140, 30});
+    Compute();
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            ASSERT_EQ(Plane(aNo3)[y][x], 0);
+            ASSERT_EQ(Plane(aGV)[y][x], y == 0 ? 0 : 128) << y;
+            ASSERT_EQ(Plane(aGVV)[y][x], y == 0 ? 0 : y == 1 ? 255 : 128) << y;
+            ASSERT_EQ(Plane(aGH)[y][x], x == 0 ? 0 : 128) << x;
+            ASSERT_EQ(Plane(aGHH)[y][x], x == 0 ? 0 : x == 1 ? 255 : 128) << x;
+        }
+}
+
+TEST_F(BorderPlanes, BrightnessStepAtRow128) {
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const uint8_t g = y < 128 ? 100 : 150;
+            SetPixel(LevelBitmap[0], x, y, {g, g, g});
+        }
+    Compute();
+    for (int x : {0, 1, 100, 254, 255})
+        for (int y = 0; y < 256; ++y) {
+            SCOPED_TRACE(::testing::Message() << "row " << y << " column " << x);
+            EXPECT_EQ(Plane(aGV)[y][x], y == 128 ? 255 : y == 0 ? 0 : 128);
+            EXPECT_EQ(Plane(aGVV)[y][x], y == 1 || y == 128 ? 255 : y == 0 || y == 129 ? 0 : 128);
+        }
+}
+
+// The raw plane-2 value, before the smoothing, through the exposed raw step.
+TEST_F(BorderPlanes, SixtyStepGivesRawThirty) {
+    FillBitmap(LevelBitmap[0], {100, 100, 100});
+    SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160}); // left neighbour 100, upper 100
+    // Make the upper neighbour equal to the pixel: raise the pixel above too.
+    SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
+    for (bool handWritten : {false, true}) {
+        SelectPlaneKernels(handWritten);
+        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+        ComputeRawBorderPlane();
+        EXPECT_EQ(Plane(aNo3)[40][50], 30) << "hand-written " << handWritten;
+        // The same through the plain twin.
+        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+        plain_twin::ComputeRawBorderPlane();
+        EXPECT_EQ(Plane(aNo3)[40][50], 30);
+    }
+}
+
+// What is provable after the smoothing: a lone raw value of 30 (all its eight
+// neighbours 0) becomes 30 * 8 div 20 = 12 at the pixel, 30 * 2 div 20 = 3 at
+// its side neighbours and 30 div 20 = 1 at its corners.
+TEST_F(BorderPlanes, SmoothingOfALoneRawValue) {
+    FillBitmap(LevelBitmap[0], {100, 100, 100});
+    // Pixel (50, 40) differs by 60 from its left and equals its upper neighbour;
+    // its right neighbour and the one below differ from it by 60 too, so give
+    // them the pixel's colour and look at the raw plane around.
+    SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
+    SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160});
+    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+    ComputeRawBorderPlane();
+    // Raw: (50,40): left diff 60 x3 = 180, up 0 -> 30. (50,39): left 180, up 180 -> 60.
+    // (51,40): left 180, up 0 -> 30. (51,39): 180 -> 30. (50,41): up 180 -> 30.
+    EXPECT_EQ(Plane(aNo3)[40][50], 30);
+    EXPECT_EQ(Plane(aNo3)[39][50], 60);
+    EXPECT_EQ(Plane(aNo3)[40][51], 30);
+    EXPECT_EQ(Plane(aNo3)[39][51], 30);
+    EXPECT_EQ(Plane(aNo3)[41][50], 30);
+    uint8_t raw[256][256];
+    std::memcpy(raw, Plane(aNo3), sizeof raw);
+    SmoothBorderPlane();
+    for (int y = 1; y <= 254; ++y)
+        for (int x = 1; x <= 254; ++x) {
+            unsigned t = 0;
+            const unsigned w[3][3] = {{1, 2, 1}, {2, 8, 2}, {1, 2, 1}};
+            for (int i = -1; i <= 1; ++i)
+                for (int j = -1; j <= 1; ++j) t += w[i + 1][j + 1] * raw[y + i][x + j];
+            ASSERT_EQ(Plane(aNo3)[y][x], t / 20) << y << "," << x;
+        }
+    // The borders of the plane keep their raw values.
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(Plane(aNo3)[0][i], raw[0][i]);
+        EXPECT_EQ(Plane(aNo3)[255][i], raw[255][i]);
+        EXPECT_EQ(Plane(aNo3)[i][0], raw[i][0]);
+        EXPECT_EQ(Plane(aNo3)[i][255], raw[i][255]);
+    }
+}
+
+TEST_F(BorderPlanes, RowZeroAndColumnZeroOfPlaneTwoStayZero) {
+    const TBitmap busy = planes_test::BusyPicture(7);
+    DrawBitmap(LevelBitmap[0], 0, 0, busy);
+    Compute();
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(Plane(aNo3)[0][i], 0);
+        EXPECT_EQ(Plane(aNo3)[i][0], 0);
+    }
+}
+
+// The fast step (both kernel sets) against the plain twin, which reads
+// AbsTab and ClampTab and divides as the design says.
+TEST_F(BorderPlanes, FastEqualsPlainTwinOnManyPictures) {
+    std::mt19937 rng(99);
+    static uint8_t fast[5][256][256];
+    const int planes[5] = {aNo3, aGV, aGVV, aGH, aGHH};
+    for (int round = 0; round < 24; ++round) {
+        TBitmap pic;
+        if (round % 3 == 0) {
+            pic = planes_test::BusyPicture(uint32_t(round));
+        } else {
+            CreateBitmap(pic, 256, 256);
+            const int kind = round % 3;
+            for (int y = 0; y < 256; ++y)
+                for (int x = 0; x < 256; ++x) {
+                    const uint32_t r = rng();
+                    if (kind == 1)
+                        SetPixel(pic, x, y, {uint8_t(r), uint8_t(r >> 8), uint8_t(r >> 16)});
+                    else // extremes only: the largest differences
+                        SetPixel(pic, x, y,
+                                 {uint8_t(r & 1 ? 255 : 0), uint8_t(r & 2 ? 255 : 0),
+                                  uint8_t(r & 4 ? 255 : 0)});
+                }
+        }
+        DrawBitmap(LevelBitmap[0], 0, 0, pic);
+        for (bool handWritten : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "picture " << round << " hand-written "
+                                              << handWritten);
+            SelectPlaneKernels(handWritten);
+            std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+            Compute();
+            for (int i = 0; i < 5; ++i) std::memcpy(fast[i], Plane(planes[i]), sizeof(TPlane));
+            std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+            plain_twin::ComputeColourPlanes();
+            plain_twin::ComputeBorderPlanes();
+            for (int i = 0; i < 5; ++i)
+                ASSERT_EQ(std::memcmp(fast[i], Plane(planes[i]), sizeof(TPlane)), 0)
+                    << "plane " << planes[i];
+        }
+    }
+}
+
+} // namespace

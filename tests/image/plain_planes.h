@@ -1,0 +1,243 @@
+// The plain twins of the plane computation (Parts 2.3 to 2.6), written
+// straight from the design: every loop in the stated order, every byte through
+// the lookup tables as the design names them, the noise fields scanned in
+// place with every update computed in double and rounded to float where it is
+// stored.
+//
+// src/image ships fast versions that reorder independent work and compute
+// what a table holds instead of reading it; the tests prove each fast step
+// identical to its twin and the plane benchmark measures both. Keep these
+// as the design reads.
+#pragma once
+
+#include "image/plane_store.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace plain_twin {
+
+// Part 2.3: planes 12, 10, 7, 8, 9, 11 from the level-0 picture.
+inline void ComputeColourPlanes() {
+    for (int y = 0; y <= LevelMaxRow[0]; ++y) {
+        const uint8_t* row = LevelRows[0][y];
+        for (int x = 0; x <= LevelMaxCol[0]; ++x) {
+            const uint8_t* p = row + 3 * x;
+            const int B = p[0], G = p[1], R = p[2];
+            const uint8_t V = uint8_t(unsigned(3 * R + 5 * G + 4 * B) / 12u);
+            Plane(aV)[y][x] = V;
+            int h;
+            if (R > B)
+                h = 80 + (128 * (G - R)) / (R + G + 1);
+            else
+                h = 165 - (128 * (G - B)) / (G + B + 1);
+            Plane(aH)[y][x] = ClampTab[h];
+            Plane(aR)[y][x] = ClampTab[2 * R - G - B];
+            Plane(aG)[y][x] = ClampTab[2 * G - R - B];
+            Plane(aB)[y][x] = ClampTab[2 * B - R - G];
+            const int v = V;
+            const int s = SqrTab[R - v] + SqrTab[G - v] + SqrTab[B - v];
+            Plane(aT)[y][x] = ClampTab[SqrtTab[int(unsigned(s) / 32u)]];
+        }
+    }
+}
+
+namespace detail {
+constexpr int N = 255; // LevelMaxRow[0] and LevelMaxCol[0]
+
+inline void Step0(float& a, float& acc, int v) {
+    a = float(0.3 * double(a) + 0.7 * double(v));
+    acc = float(0.08 * std::fabs(double(a) - double(v)) + 0.92 * double(acc));
+}
+inline void Step1(float& a, float& b, int v) {
+    a = float(0.97 * double(a) + 0.03 * double(v));
+    b = float(0.92 * double(b) + 0.08 * double(v));
+}
+inline double Diff(float a, float b) { return std::fabs(double(a) - double(b)); }
+} // namespace detail
+
+// F of plane 0 (aNo1) from the brightness plane V.
+inline void NoiseField0(const TPlane& Vp, float (&F)[256][256]) {
+    using namespace detail;
+    auto V = [&](int y, int x) { return int(Vp[y][x]); };
+    for (int y = 0; y <= N; ++y)
+        for (int x = 0; x <= N; ++x) F[y][x] = 0.0f;
+    for (int y = 0; y <= N; ++y) {
+        float a = float(V(y, 0)), acc = 0.0f;
+        for (int x = 0; x <= N - 2; ++x) {
+            Step0(a, acc, V(y, x));
+            F[y][x] = acc;
+        }
+        a = float(V(y, N));
+        acc = 0.0f;
+        for (int x = N; x >= 0; --x) {
+            Step0(a, acc, V(y, x));
+            F[y][x] = float(double(F[y][x]) + double(acc));
+        }
+    }
+    for (int x = 0; x <= N; ++x) {
+        float a = float(V(0, x)), acc = 0.0f;
+        for (int y = 0; y <= N - 2; ++y) {
+            Step0(a, acc, V(y, x));
+            F[y][x] = float(double(F[y][x]) + double(acc));
+        }
+        a = float(V(N, x));
+        acc = 0.0f;
+        for (int y = N; y >= 0; --y) {
+            Step0(a, acc, V(y, x));
+            F[y][x] = float((double(F[y][x]) + double(acc)) * 6.0);
+        }
+    }
+    for (int round = 0; round < 6; ++round) {
+        for (int y = 0; y <= N - 1; ++y)
+            for (int x = 0; x <= N - 1; ++x)
+                F[y][x] =
+                    float((double(F[y + 1][x]) + double(F[y][x + 1]) + double(F[y][x])) / 3.0);
+        for (int y = N; y >= 1; --y)
+            for (int x = N; x >= 1; --x)
+                F[y][x] =
+                    float((double(F[y - 1][x]) + double(F[y][x - 1]) + double(F[y][x])) / 3.0);
+    }
+}
+
+// F of plane 1 (aNo2) from the brightness plane V.
+inline void NoiseField1(const TPlane& Vp, float (&F)[256][256]) {
+    using namespace detail;
+    auto V = [&](int y, int x) { return int(Vp[y][x]); };
+    for (int y = 0; y <= N; ++y)
+        for (int x = 0; x <= N; ++x) F[y][x] = 0.0f;
+    for (int y = 0; y <= N; ++y) {
+        float a = float(V(y, 0)), b = a;
+        for (int x = 0; x <= N; ++x) {
+            Step1(a, b, V(y, x));
+            F[y][x] = float(double(F[y][x]) + Diff(a, b));
+        }
+        a = b = float(V(y, N));
+        for (int x = N; x >= 0; --x) {
+            Step1(a, b, V(y, x));
+            F[y][x] = float(double(F[y][x]) + Diff(a, b));
+        }
+    }
+    for (int x = 0; x <= N; ++x) {
+        float a = float(V(0, x)), b = a;
+        for (int y = 0; y <= N; ++y) {
+            Step1(a, b, V(y, x));
+            F[y][x] = float(double(F[y][x]) + Diff(a, b));
+        }
+        a = b = float(V(N, x));
+        for (int y = N; y >= 0; --y) {
+            Step1(a, b, V(y, x));
+            F[y][x] = float((double(F[y][x]) + Diff(a, b)) * 2.0);
+        }
+    }
+    for (int d = 4; d >= 1; --d) {
+        for (int y = N; y >= d; --y)
+            for (int x = N; x >= d; --x)
+                F[y][x] =
+                    float((double(F[y - d][x]) + double(F[y][x - d]) + double(F[y][x])) / 3.0);
+        for (int y = 0; y <= N - d; ++y)
+            for (int x = 0; x <= N - d; ++x)
+                F[y][x] =
+                    float((double(F[y + d][x]) + double(F[y][x + d]) + double(F[y][x])) / 3.0);
+    }
+}
+
+inline void FieldToPlane(const float (&F)[256][256], TPlane& plane) {
+    for (int y = 0; y <= detail::N; ++y)
+        for (int x = 0; x <= detail::N; ++x) plane[y][x] = ClampTab[int(F[y][x])];
+}
+
+// The whole step as the design reads: plane 0, then plane 1, in NoiseField.
+inline void ComputeNoisePlanes() {
+    NoiseField0(Plane(aV), NoiseField);
+    FieldToPlane(NoiseField, Plane(aNo1));
+    NoiseField1(Plane(aV), NoiseField);
+    FieldToPlane(NoiseField, Plane(aNo2));
+}
+
+// Part 2.5, plane 2 before its smoothing.
+inline void ComputeRawBorderPlane() {
+    constexpr int N = 255;
+    for (int y = 1; y <= N; ++y)
+        for (int x = 1; x <= N; ++x) {
+            const uint8_t* P = LevelRows[0][y] + 3 * x;
+            const uint8_t* L = LevelRows[0][y] + 3 * (x - 1);
+            const uint8_t* U = LevelRows[0][y - 1] + 3 * x;
+            // Bytes 2, 1, 0 are red, green, blue.
+            const unsigned s = unsigned(AbsTab[P[2] - L[2]]) + AbsTab[P[1] - L[1]] +
+                               AbsTab[P[0] - L[0]] + AbsTab[P[2] - U[2]] + AbsTab[P[1] - U[1]] +
+                               AbsTab[P[0] - U[0]];
+            Plane(aNo3)[y][x] = ClampTab[int(s / 6u)];
+        }
+}
+
+// Part 2.5: plane 2's smoothing from PlaneCopy, then planes 15, 16, 17, 18.
+inline void SmoothBorderPlane() {
+    constexpr int N = 255;
+    std::memcpy(PlaneCopy[0], Plane(aNo3), sizeof(TPlane));
+    const auto& c = PlaneCopy[0];
+    for (int x = 1; x <= N - 1; ++x)
+        for (int y = 1; y <= N - 1; ++y) {
+            const unsigned t = 1u * c[y - 1][x - 1] + 2u * c[y - 1][x] + 1u * c[y - 1][x + 1] +
+                               2u * c[y][x - 1] + 8u * c[y][x] + 2u * c[y][x + 1] +
+                               1u * c[y + 1][x - 1] + 2u * c[y + 1][x] + 1u * c[y + 1][x + 1];
+            Plane(aNo3)[y][x] = ClampTab[int(t / 20u)];
+        }
+}
+
+inline void ComputeGradientPlanes() {
+    constexpr int N = 255;
+    const TPlane& V = Plane(aV);
+    for (int x = 0; x <= N; ++x)
+        for (int y = 1; y <= N; ++y)
+            Plane(aGV)[y][x] = ClampTab[(V[y][x] - V[y - 1][x]) * 4 + 128];
+    for (int x = 0; x <= N; ++x)
+        for (int y = 1; y <= N; ++y)
+            Plane(aGVV)[y][x] = ClampTab[(Plane(aGV)[y][x] - Plane(aGV)[y - 1][x]) * 2 + 128];
+    for (int y = 0; y <= N; ++y)
+        for (int x = 1; x <= N; ++x)
+            Plane(aGH)[y][x] = ClampTab[(V[y][x] - V[y][x - 1]) * 4 + 128];
+    for (int y = 0; y <= N; ++y)
+        for (int x = 1; x <= N; ++x)
+            Plane(aGHH)[y][x] = ClampTab[(Plane(aGH)[y][x] - Plane(aGH)[y][x - 1]) * 2 + 128];
+}
+
+inline void ComputeBorderPlanes() {
+    ComputeRawBorderPlane();
+    SmoothBorderPlane();
+    ComputeGradientPlanes();
+}
+
+// Part 2.6: the contrast normalisation of one plane, and of planes 0 to 19.
+inline void NormalisePlane(int p) {
+    float mn = 255.0f, mx = 0.0f;
+    for (int y = 2; y <= 253; ++y)
+        for (int x = 2; x <= 253; ++x) {
+            const uint8_t v = Plane(p)[y][x];
+            if (v < mn) mn = v;
+            if (v > mx) mx = v;
+        }
+    if (!(mx > mn)) return;
+    const float k = float(250.0 * (1.0 / (double(mx) - double(mn))));
+    for (int l = -2048; l <= 2048; ++l) {
+        const int w = int((double(l) - double(mn)) * double(k));
+        StretchTab[l] = uint8_t(w < 0 ? 0 : w > 255 ? 255 : w);
+    }
+    for (int y = 2; y <= 253; ++y)
+        for (int x = 2; x <= 253; ++x) Plane(p)[y][x] = StretchTab[Plane(p)[y][x]];
+}
+
+inline void NormalisePlanes() {
+    for (int p = 0; p < PlaneCount; ++p) NormalisePlane(p);
+}
+
+// The four steps as ComputePlanes runs them, after its own clearing.
+inline void ComputeAllPlanes() {
+    ComputeColourPlanes();
+    ComputeNoisePlanes();
+    ComputeBorderPlanes();
+    NormalisePlanes();
+}
+
+} // namespace plain_twin
