@@ -392,7 +392,36 @@ void NoiseField1(const TPlane& V, TField& F) {
     }
 }
 
+#if TESSA_X86_KERNELS
+namespace {
+// Eight floats at a time: truncated toward zero (as int() does), then packed
+// to bytes with saturation, which is ClampTab's min(255, max(0, i)).
+TESSA_AVX2 void FieldToPlaneAvx2(const TField& F, TPlane& plane) {
+    for (int y = 0; y <= N; ++y)
+        for (int x = 0; x < 256; x += 32) {
+            const __m256i i0 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x]));
+            const __m256i i1 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x + 8]));
+            const __m256i i2 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x + 16]));
+            const __m256i i3 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x + 24]));
+            // packs/packus work within 128-bit halves; the permute restores order.
+            const __m256i w = _mm256_packus_epi16(_mm256_packs_epi32(i0, i1), _mm256_packs_epi32(i2, i3));
+            const __m256i ordered =
+                _mm256_permutevar8x32_epi32(w, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(&plane[y][x]), ordered);
+        }
+}
+} // namespace
+#endif
+
+// Plane = ClampTab at the whole part of F. The values of F lie within
+// 0..2040 (Part 2.4), inside ClampTab's index range.
 void NoiseFieldToPlane(const TField& F, TPlane& plane) {
+#if TESSA_X86_KERNELS
+    if (planes_simd::UseAvx2) {
+        FieldToPlaneAvx2(F, plane);
+        return;
+    }
+#endif
     for (int y = 0; y <= N; ++y)
         for (int x = 0; x <= N; ++x) plane[y][x] = ClampTab[int(F[y][x])];
 }

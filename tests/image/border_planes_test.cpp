@@ -56,8 +56,8 @@ TEST_F(BorderPlanes, BrightnessStepAtRow128) {
 // The raw plane-2 value, before the smoothing, through the exposed raw step.
 TEST_F(BorderPlanes, SixtyStepGivesRawThirty) {
     FillBitmap(LevelBitmap[0], {100, 100, 100});
-    SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160}); // left neighbour 100, upper 100
-    // Make the upper neighbour equal to the pixel: raise the pixel above too.
+    SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160}); // left neighbour (49, 40) is 100
+    // The upper neighbour equals the pixel.
     SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
     for (bool handWritten : {false, true}) {
         SelectPlaneKernels(handWritten);
@@ -71,25 +71,24 @@ TEST_F(BorderPlanes, SixtyStepGivesRawThirty) {
     }
 }
 
-// What is provable after the smoothing: a lone raw value of 30 (all its eight
-// neighbours 0) becomes 30 * 8 div 20 = 12 at the pixel, 30 * 2 div 20 = 3 at
-// its side neighbours and 30 div 20 = 1 at its corners.
-TEST_F(BorderPlanes, SmoothingOfALoneRawValue) {
+// The smoothing, checked from the raw plane with the design's weights. The
+// picture: grey 100 with the pixels (50, 39) and (50, 40) at 160. Raw values
+// by hand: (50, 40) differs by 60 from its left neighbour only: 180 / 6 = 30;
+// (50, 39) differs from its left and its upper neighbour: 360 / 6 = 60;
+// (51, 39) and (51, 40) differ from their left: 30; (50, 41) from its upper:
+// 30; (50, 38) and all others: 0.
+TEST_F(BorderPlanes, SmoothingFollowsTheWeights) {
     FillBitmap(LevelBitmap[0], {100, 100, 100});
-    // Pixel (50, 40) differs by 60 from its left and equals its upper neighbour;
-    // its right neighbour and the one below differ from it by 60 too, so give
-    // them the pixel's colour and look at the raw plane around.
     SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
     SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160});
     std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
     ComputeRawBorderPlane();
-    // Raw: (50,40): left diff 60 x3 = 180, up 0 -> 30. (50,39): left 180, up 180 -> 60.
-    // (51,40): left 180, up 0 -> 30. (51,39): 180 -> 30. (50,41): up 180 -> 30.
     EXPECT_EQ(Plane(aNo3)[40][50], 30);
     EXPECT_EQ(Plane(aNo3)[39][50], 60);
     EXPECT_EQ(Plane(aNo3)[40][51], 30);
     EXPECT_EQ(Plane(aNo3)[39][51], 30);
     EXPECT_EQ(Plane(aNo3)[41][50], 30);
+    EXPECT_EQ(Plane(aNo3)[38][50], 0);
     uint8_t raw[256][256];
     std::memcpy(raw, Plane(aNo3), sizeof raw);
     SmoothBorderPlane();

@@ -1,6 +1,7 @@
 // Part 2.3: the colour planes.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
+#include "image/planes_internal.h"
 #include "plain_planes.h"
 
 #include <gtest/gtest.h>
@@ -85,9 +86,10 @@ TEST_F(ColourPlanes, PixelsAreIndependentAndOtherPlanesUntouched) {
             for (int x = 0; x < 256; ++x) ASSERT_EQ(Plane(p)[y][x], 0) << "plane " << p;
 }
 
-// The fast step against the plain twin, which reads the tables and divides as
-// the design says, over every one of the 2^24 colours: 256 pictures, each of
-// one red value with every green (row) and blue (column).
+// The fast step (both kernel sets) against the plain twin, which reads the
+// tables and divides as the design says, over every one of the 2^24 colours:
+// 256 pictures, each of one red value with every green (row) and blue
+// (column).
 TEST_F(ColourPlanes, FastEqualsPlainTwinOnEveryColour) {
     static uint8_t fast[6][256][256];
     const int planes[6] = {aV, aH, aR, aG, aB, aT};
@@ -95,18 +97,23 @@ TEST_F(ColourPlanes, FastEqualsPlainTwinOnEveryColour) {
         for (int g = 0; g < 256; ++g)
             for (int b = 0; b < 256; ++b)
                 SetPixel(LevelBitmap[0], b, g, {uint8_t(r), uint8_t(g), uint8_t(b)});
-        ComputeColourPlanes();
-        for (int i = 0; i < 6; ++i) std::memcpy(fast[i], Plane(planes[i]), sizeof(TPlane));
         plain_twin::ComputeColourPlanes();
-        for (int i = 0; i < 6; ++i)
-            if (std::memcmp(fast[i], Plane(planes[i]), sizeof(TPlane)) != 0) {
-                for (int g = 0; g < 256; ++g)
-                    for (int b = 0; b < 256; ++b)
-                        ASSERT_EQ(fast[i][g][b], Plane(planes[i])[g][b])
-                            << "plane " << planes[i] << " at (" << r << ", " << g << ", " << b
-                            << ")";
-            }
+        for (int i = 0; i < 6; ++i) std::memcpy(fast[i], Plane(planes[i]), sizeof(TPlane));
+        for (bool handWritten : {false, true}) {
+            SelectPlaneKernels(handWritten);
+            std::memset(FeaturePlanes, 0, sizeof(TPlane) * PlaneCount);
+            ComputeColourPlanes();
+            for (int i = 0; i < 6; ++i)
+                if (std::memcmp(fast[i], Plane(planes[i]), sizeof(TPlane)) != 0) {
+                    for (int g = 0; g < 256; ++g)
+                        for (int b = 0; b < 256; ++b)
+                            ASSERT_EQ(Plane(planes[i])[g][b], fast[i][g][b])
+                                << "plane " << planes[i] << " at (" << r << ", " << g << ", "
+                                << b << "), hand-written kernels " << handWritten;
+                }
+        }
     }
+    SelectPlaneKernels(true);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 
 namespace {
@@ -15,66 +16,150 @@ namespace {
 class NoisePlanes : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
+    void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
+    void TearDown() override { SelectPlaneKernels(true); }
 };
 
 alignas(64) float FastF[256][256];
 alignas(64) float PlainF[256][256];
-alignas(64) TPlane Brightness;
 
-// Both fields of both versions from Brightness, compared bit for bit.
-// With each kernel set the machine has.
-void ExpectTwinsIdentical(const char* what) {
+void SetBrightness(const std::function<int(int, int)>& v) {
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) Plane(aV)[y][x] = uint8_t(v(y, x));
+}
+
+// Both fields of the fast version, with each kernel set the machine has,
+// against the plain twin, bit for bit; then the whole step: planes 0 and 1
+// and NoiseField as the step leaves it.
+void ExpectTwinsIdentical(const std::string& what) {
     SCOPED_TRACE(what);
-    plain_twin::NoiseField0(Brightness, PlainF);
-    for (bool avx2 : {false, true}) {
-        if (SelectPlaneKernels(avx2) != avx2) continue;
-        SCOPED_TRACE(avx2 ? "AVX2 kernels" : "portable kernels");
-        NoiseField0(Brightness, FastF);
-        ASSERT_EQ(std::memcmp(FastF, PlainF, sizeof FastF), 0) << "field of plane 0 differs";
+    static TPlane brightness;
+    std::memcpy(brightness, Plane(aV), sizeof brightness);
+    static uint8_t plain0[256][256], plain1[256][256];
+    alignas(64) static float plainField1[256][256];
+    plain_twin::ComputeNoisePlanes();
+    std::memcpy(plain0, Plane(aNo1), sizeof plain0);
+    std::memcpy(plain1, Plane(aNo2), sizeof plain1);
+    std::memcpy(plainField1, NoiseField, sizeof plainField1);
+    plain_twin::NoiseField0(brightness, PlainF);
+    for (bool handWritten : {false, true}) {
+        if (SelectPlaneKernels(handWritten) != handWritten) continue;
+        SCOPED_TRACE(handWritten ? "hand-written kernels" : "portable kernels");
+        std::memset(Plane(aNo1), 0, sizeof(TPlane));
+        std::memset(Plane(aNo2), 0, sizeof(TPlane));
+        std::memset(NoiseField, 0, sizeof NoiseField);
+        ComputeNoisePlanes();
+        ASSERT_EQ(std::memcmp(NoiseField, plainField1, sizeof plainField1), 0)
+            << "field of plane 1 differs";
+        ASSERT_EQ(std::memcmp(Plane(aNo1), plain0, sizeof plain0), 0) << "plane 0 differs";
+        ASSERT_EQ(std::memcmp(Plane(aNo2), plain1, sizeof plain1), 0) << "plane 1 differs";
+        ASSERT_EQ(std::memcmp(Plane(aV), brightness, sizeof brightness), 0) << "plane 12 changed";
+        NoiseField0(brightness, FastF);
+        ASSERT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0) << "field of plane 0 differs";
     }
-    plain_twin::NoiseField1(Brightness, PlainF);
-    for (bool avx2 : {false, true}) {
-        if (SelectPlaneKernels(avx2) != avx2) continue;
-        SCOPED_TRACE(avx2 ? "AVX2 kernels" : "portable kernels");
-        NoiseField1(Brightness, FastF);
-        ASSERT_EQ(std::memcmp(FastF, PlainF, sizeof FastF), 0) << "field of plane 1 differs";
-    }
-    SelectPlaneKernels(true);
 }
 
 TEST_F(NoisePlanes, FastEqualsPlainTwinOnRandomPictures) {
     std::mt19937 rng(20240611);
     for (int round = 0; round < 40; ++round) {
-        // Vary the statistics: full-range noise, narrow noise, extremes only.
+        // Vary the statistics: full-range noise, narrow noise, extremes only,
+        // ramps with noise.
         const int kind = round % 4;
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) {
-                const uint32_t r = rng();
-                uint8_t v;
-                if (kind == 0)
-                    v = uint8_t(r);
-                else if (kind == 1)
-                    v = uint8_t(100 + r % 7);
-                else if (kind == 2)
-                    v = (r & 1) ? 255 : 0;
-                else
-                    v = uint8_t((x * 3 + y * 5 + int(r % 40)) & 255);
-                Brightness[y][x] = v;
-            }
-        ExpectTwinsIdentical(("random picture " + std::to_string(round)).c_str());
+        SetBrightness([&](int y, int x) {
+            const uint32_t r = rng();
+            if (kind == 0) return int(r & 255);
+            if (kind == 1) return int(100 + r % 7);
+            if (kind == 2) return (r & 1) ? 255 : 0;
+            return (x * 3 + y * 5 + int(r % 40)) & 255;
+        });
+        ExpectTwinsIdentical("random picture " + std::to_string(round));
     }
 }
 
-TEST_F(NoisePlanes, DebugCompare) {
+TEST_F(NoisePlanes, FastEqualsPlainTwinOnStructuredPictures) {
+    for (int v : {0, 1, 128, 255}) {
+        SetBrightness([&](int, int) { return v; });
+        ExpectTwinsIdentical("uniform " + std::to_string(v));
+    }
+    for (auto [py, px] : {std::pair{128, 128}, {0, 0}, {255, 255}, {0, 255}, {3, 250}}) {
+        SetBrightness([&](int y, int x) { return y == py && x == px ? 255 : 0; });
+        ExpectTwinsIdentical("single pixel at " + std::to_string(py) + "," + std::to_string(px));
+    }
+    SetBrightness([](int y, int) { return y < 128 ? 100 : 150; });
+    ExpectTwinsIdentical("step at row 128");
+    SetBrightness([](int, int x) { return x < 77 ? 255 : 0; });
+    ExpectTwinsIdentical("step at column 77");
+    SetBrightness([](int y, int x) { return ((x / 8 + y / 8) & 1) ? 255 : 0; });
+    ExpectTwinsIdentical("checkerboard");
+    SetBrightness([](int y, int x) { return (x + y) & 255; });
+    ExpectTwinsIdentical("diagonal ramp");
+}
+
+TEST_F(NoisePlanes, UniformPictureGivesZeroFieldAndPlanes) {
+    SetBrightness([](int, int) { return 173; });
+    ComputeNoisePlanes();
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) Brightness[y][x] = uint8_t((x * 7 + y * 13) % 251);
-    NoiseField0(Brightness, FastF);
-    plain_twin::NoiseField0(Brightness, PlainF);
-    int n = 0;
+        for (int x = 0; x < 256; ++x) {
+            ASSERT_EQ(NoiseField[y][x], 0.0f);
+            ASSERT_EQ(Plane(aNo1)[y][x], 0);
+            ASSERT_EQ(Plane(aNo2)[y][x], 0);
+        }
+}
+
+// The side of the smallest square around (128, 128) holding every non-zero
+// value of plane p.
+int NonZeroSpan(int p) {
+    int lo = 256, hi = -1;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-            if (FastF[y][x] != PlainF[y][x] && n++ < 5)
-                ADD_FAILURE() << y << "," << x << " " << FastF[y][x] << " " << PlainF[y][x];
+            if (Plane(p)[y][x] != 0) {
+                lo = std::min({lo, y, x});
+                hi = std::max({hi, y, x});
+            }
+    return hi < 0 ? 0 : hi - lo + 1;
+}
+
+TEST_F(NoisePlanes, SingleBrightPixel) {
+    SetBrightness([](int y, int x) { return y == 128 && x == 128 ? 255 : 0; });
+    ComputeNoisePlanes();
+    int peak0 = 0, peak1 = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            peak0 = std::max(peak0, int(Plane(aNo1)[y][x]));
+            peak1 = std::max(peak1, int(Plane(aNo2)[y][x]));
+        }
+    EXPECT_EQ(peak0, 30);
+    EXPECT_EQ(peak1, 5);
+    const int span0 = NonZeroSpan(aNo1), span1 = NonZeroSpan(aNo2);
+    EXPECT_GT(span0, span1);
+    EXPECT_GT(span1, 0);
+}
+
+// In plane 0 the forward row pass stops at column 253 and the forward column
+// pass at row 253: on a picture whose only change is at the right edge the
+// forward row pass contributes nothing, so columns 254 and 255 hold only the
+// backward pass's values, as the plain twin computes them.
+TEST_F(NoisePlanes, ForwardPassesStopTwoShortOfTheEdge) {
+    SetBrightness([](int, int x) { return x == 255 ? 200 : 0; });
+    plain_twin::NoiseField0(Plane(aV), PlainF);
+    NoiseField0(Plane(aV), FastF);
+    EXPECT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0);
+}
+
+// The conversion to bytes: whole part truncated toward zero, then ClampTab.
+TEST_F(NoisePlanes, FieldToPlaneTruncatesThenClamps) {
+    const float samples[] = {0.0f, 0.99f, 1.0f, 1.5f, 127.999f, 254.9f, 255.0f, 255.5f, 256.0f,
+                             300.7f, 1836.0f, 2040.0f, 17.25f};
+    for (bool handWritten : {false, true}) {
+        SelectPlaneKernels(handWritten);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                FastF[y][x] = samples[(y * 256 + x) % (sizeof samples / sizeof samples[0])];
+        NoiseFieldToPlane(FastF, Plane(aNo1));
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(Plane(aNo1)[y][x], ClampTab[int(FastF[y][x])]) << FastF[y][x];
+    }
 }
 
 } // namespace
