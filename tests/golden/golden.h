@@ -5,7 +5,9 @@
 //
 // Stored files are gzip-compressed. A dump stores only the files that differ
 // from the same file of the scenario's previous dump; a file it leaves out is
-// compared with the one stored for the previous dump.
+// compared with the one stored for the previous dump. planes.bin is stored
+// plane by plane (planes.bin.NN.gz), so that a pass that rewrites planes 3
+// and 13 stores only those two.
 #pragma once
 
 #include "support/json.h"
@@ -29,6 +31,20 @@ inline const std::string ScenarioDir = SourceDir + "/tests/golden/scenarios";
 inline const std::string ExpectedDir = SourceDir + "/tests/golden/expected";
 inline const char* const DumpFiles[] = {"planes.bin", "image1.ppm", "paintbox1.ppm",
                                         "paintbox2.ppm", "state.json"};
+
+// The parts a dump file is stored in: the 20 planes of planes.bin, or the
+// whole file.
+inline std::vector<std::string> StoredParts(const std::string& file) {
+    if (file != "planes.bin") return {file};
+    std::vector<std::string> parts;
+    for (int p = 0; p < 20; ++p)
+        parts.push_back(file + "." + (p < 10 ? "0" : "") + std::to_string(p));
+    return parts;
+}
+
+inline std::string Part(const std::string& bytes, const std::string& file, size_t i) {
+    return file == "planes.bin" ? bytes.substr(i * 65536, 65536) : bytes;
+}
 
 // Reads a file, plain or gzip-compressed; "" with ok = false when missing.
 inline std::string ReadMaybeGz(const std::string& path, bool& ok) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 class GoldenScenario : public ::testing::TestWithParam<std::string> {};
@@ -17,22 +19,23 @@ TEST_P(GoldenScenario, GivesTheStoredDumps) {
     ASSERT_EQ(golden::Play(dir.path(), name, &errors), 0) << errors.toStdString();
     const std::vector<std::string> dumps = golden::DumpNames(golden::ScenarioText(name));
     ASSERT_FALSE(dumps.empty());
-    std::string previous[5];
+    std::map<std::string, std::string> previous; // stored part -> bytes
     for (const std::string& dump : dumps) {
         const std::string stored = golden::ExpectedDir + "/" + name + "/" + dump;
         ASSERT_TRUE(QDir(QString::fromStdString(stored)).exists())
             << "no stored dump " << stored
             << ": look at the new dump, then run scripts/update-golden";
-        for (int f = 0; f < 5; ++f) {
-            const std::string file = golden::DumpFiles[f];
+        for (const std::string file : golden::DumpFiles) {
+            std::string expected;
+            for (const std::string& part : golden::StoredParts(file)) {
+                bool ok = false;
+                const std::string bytes = golden::ReadMaybeGz(stored + "/" + part + ".gz", ok);
+                if (ok) previous[part] = bytes;
+                expected += previous[part];
+            }
             bool ok = false;
-            std::string expected = golden::ReadMaybeGz(stored + "/" + file + ".gz", ok);
-            if (ok)
-                previous[f] = expected;
-            else
-                expected = previous[f];
-            const std::string actual = golden::ReadMaybeGz(
-                (dir.path() + "/" + QString::fromStdString(dump + "/" + file)).toStdString(), ok);
+            const std::string actual =
+                golden::ReadMaybeGz(dir.path().toStdString() + "/" + dump + "/" + file, ok);
             ASSERT_TRUE(ok) << dump << "/" << file << " was not written";
             EXPECT_EQ(golden::Difference(file, expected, actual), "")
                 << name << " " << dump << "/" << file;

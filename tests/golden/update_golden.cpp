@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <map>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -23,19 +24,22 @@ int main(int argc, char** argv) {
             continue;
         }
         QDir(QString::fromStdString(golden::ExpectedDir + "/" + name)).removeRecursively();
-        std::string previous[5];
+        std::map<std::string, std::string> previous; // stored part -> bytes
         for (const std::string& dump : golden::DumpNames(golden::ScenarioText(name))) {
             const std::string stored = golden::ExpectedDir + "/" + name + "/" + dump;
             QDir().mkpath(QString::fromStdString(stored));
-            for (int f = 0; f < 5; ++f) {
+            for (const std::string file : golden::DumpFiles) {
                 bool ok = false;
-                const std::string bytes = golden::ReadMaybeGz(
-                    (dir.path() + "/" + QString::fromStdString(dump) + "/" + golden::DumpFiles[f])
-                        .toStdString(),
-                    ok);
-                if (bytes == previous[f]) continue; // same as in the previous dump
-                golden::WriteGz(stored + "/" + golden::DumpFiles[f] + ".gz", bytes);
-                previous[f] = bytes;
+                const std::string bytes =
+                    golden::ReadMaybeGz(dir.path().toStdString() + "/" + dump + "/" + file, ok);
+                const std::vector<std::string> parts = golden::StoredParts(file);
+                for (size_t i = 0; i < parts.size(); ++i) {
+                    const std::string part = golden::Part(bytes, file, i);
+                    auto found = previous.find(parts[i]);
+                    if (found != previous.end() && found->second == part) continue; // as before
+                    golden::WriteGz(stored + "/" + parts[i] + ".gz", part);
+                    previous[parts[i]] = part;
+                }
             }
         }
         std::cout << name << ": stored\n";
