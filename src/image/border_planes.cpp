@@ -145,7 +145,7 @@ TESSA_AVX2 void DiffAlongRowAvx2(const uint8_t* __restrict in, uint8_t* __restri
 void ComputeRawBorderPlane() {
     TPlane& p2 = Plane(aNo3);
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) {
+    if (planes_simd::UseAvx2()) {
         alignas(64) uint8_t split[2][3][256];
         planes_simd::SplitRowAvx2(LevelRows[0][0], split[0][0], split[0][1], split[0][2]);
         for (int y = 1; y <= N; ++y) {
@@ -164,7 +164,7 @@ void SmoothBorderPlane() {
     uint8_t(&c)[256][256] = PlaneCopy[0];
     std::memcpy(c, p2, sizeof c);
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) {
+    if (planes_simd::UseAvx2()) {
         for (int y = 1; y <= N - 1; ++y) SmoothRowAvx2(c[y - 1], c[y], c[y + 1], p2[y]);
         return;
     }
@@ -179,7 +179,7 @@ void ComputeGradientPlanes() {
     TPlane& GH = Plane(aGH);
     TPlane& GHH = Plane(aGHH);
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) {
+    if (planes_simd::UseAvx2()) {
         for (int y = 1; y <= N; ++y) DiffRowsAvx2(V[y], V[y - 1], GV[y], 2);
         for (int y = 1; y <= N; ++y) DiffRowsAvx2(GV[y], GV[y - 1], GVV[y], 1);
         for (int y = 0; y <= N; ++y) DiffAlongRowAvx2(V[y], GH[y], 2);

@@ -152,7 +152,7 @@ TESSA_AVX2 void ColourRowAvx2(const uint8_t* __restrict bgr, uint8_t* __restrict
 
 void ComputeColourPlanes() {
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) {
+    if (planes_simd::UseAvx2()) {
         for (int y = 0; y <= LevelMaxRow[0]; ++y)
             ColourRowAvx2(LevelRows[0][y], Plane(aV)[y], Plane(aH)[y], Plane(aR)[y],
                           Plane(aG)[y], Plane(aB)[y], Plane(aT)[y]);

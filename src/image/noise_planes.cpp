@@ -1,27 +1,29 @@
 // Part 2.4: the noise planes 0 (aNo1) and 1 (aNo2) from plane 12 (aV).
 //
-// Reads: plane 12. Writes: NoiseField (it ends holding F of plane 1),
-// planes 0 and 1; scratch of this file only.
+// Reads: plane 12. Writes: NoiseField (it ends holding F of plane 1, as in
+// the design), planes 0 and 1; scratch of this file only.
 //
 // Fast, bit-identical to the design (the plain twin in
-// tests/image/plain_planes.h, which the tests compare it with):
+// tests/image/plain_planes.h, which the tests compare it with at every kernel
+// level):
 // - Every value goes through the same operations in double, rounded to float
 //   at the same points, with the additions in the same order; only the order
-//   in which independent rows and columns are worked on changes.
+//   in which independent rows, columns and planes are worked on changes.
 // - A recursive pass runs along one row (or column) only, and rows do not
 //   depend on each other: the column passes step down the rows with all 256
 //   columns side by side (a vector loop), and the row passes do the same on
 //   the transposed brightness plane, their sums transposed back afterwards.
+//   The passes of plane 0 and plane 1 read the same brightness values and run
+//   together, each keeping its own running values and its own field.
 //   A running value (a, b, acc) is kept between steps as the double of its
 //   32-bit float, which is the value every later step reads.
 // - Each blur sweep reads only neighbours that the same sweep has not yet
 //   changed, so it is a pure map from the field before it to the field after
-//   it: it is computed from one buffer into another (the values it leaves
-//   alone copied), an even number of sweeps ending back in NoiseField.
-// Two sets of kernels do this: AVX2 kernels, used when the processor has
-// AVX2, and portable loops for any other; both give the same bits (the tests
-// run both). Neither contracts nor reorders a floating operation (the build
-// sets -ffp-contract=off and no fast-math).
+//   it: it is computed from one buffer into another, the values it leaves
+//   alone copied.
+// Kernel levels (planes_simd.h): portable loops, AVX2 kernels, AVX-512
+// kernels for the passes. None contracts or reorders a floating operation
+// (the build sets -ffp-contract=off and no fast-math).
 #include "compute_planes.h"
 #include "planes_internal.h"
 #include "planes_simd.h"
@@ -34,34 +36,32 @@ namespace {
 constexpr int N = 255; // LevelMaxRow[0] and LevelMaxCol[0]
 using TField = float[256][256];
 
+// Scratch, created once: 64 KB + 3 x 256 KB + 4 KB.
 alignas(64) uint8_t VT[256][256]; // plane 12 transposed: VT[x][y] = V(y, x)
-alignas(64) TField Swap;          // row sums transposed, then the second blur buffer
-alignas(64) double StateA[256], StateB[256];
+alignas(64) TField SwapA, SwapB;  // transposed row sums, then blur partners
+alignas(64) TField Field0;        // F of plane 0
+// The running values of 256 lines: plane 0's a and acc, plane 1's a and b.
+struct TLines {
+    alignas(64) double A0[256], Acc[256], A1[256], B1[256];
+};
+TLines Lines;
 
 // What a pass step does with its result r (acc for plane 0, |a - b| for
-// plane 1) in the field row f:
-//   Assign: f = r; AddToZero: f = 0 + r (a field set to zero, then added to);
-//   Add: f = f + r; AddTimes6, AddTimes2: f = (f + r) * 6 or * 2.
-enum class TMode { Assign, AddToZero, Add, AddTimes6, AddTimes2 };
+// plane 1) in its field row f:
+//   Skip: nothing, the plane has no step here (and its running values are
+//   left as they are); Assign: f = r; AddToZero: f = 0 + r (a field that
+//   the design sets to zero before adding to it); Add: f = f + r;
+//   AddTimes6, AddTimes2: f = (f + r) * 6 or * 2.
+enum class TMode { Skip, Assign, AddToZero, Add, AddTimes6, AddTimes2 };
+
+// One step of both planes' passes for 256 lines side by side: the lines'
+// brightness values in v[]; plane 0: a = 0.3 a + 0.7 v, acc = 0.08 |a - v| +
+// 0.92 acc, its result acc into f0[]; plane 1: a = 0.97 a + 0.03 v,
+// b = 0.92 b + 0.08 v, its result |a - b| into f1[].
+using TStep = void (*)(const uint8_t* v, TLines& s, float* f0, float* f1);
 
 // ---------------------------------------------------------------------------
 // Portable kernels.
-
-void TransposeBytes(const uint8_t (&in)[256][256], uint8_t (&out)[256][256]) {
-    constexpr int B = 32;
-    for (int y0 = 0; y0 < 256; y0 += B)
-        for (int x0 = 0; x0 < 256; x0 += B)
-            for (int y = y0; y < y0 + B; ++y)
-                for (int x = x0; x < x0 + B; ++x) out[x][y] = in[y][x];
-}
-
-void TransposeField(const TField& in, TField& out) {
-    constexpr int B = 16;
-    for (int y0 = 0; y0 < 256; y0 += B)
-        for (int x0 = 0; x0 < 256; x0 += B)
-            for (int y = y0; y < y0 + B; ++y)
-                for (int x = x0; x < x0 + B; ++x) out[x][y] = in[y][x];
-}
 
 template <TMode Mode> inline float Apply(float f, double r) {
     if constexpr (Mode == TMode::Assign)
@@ -76,39 +76,49 @@ template <TMode Mode> inline float Apply(float f, double r) {
         return float((double(f) + r) * 2.0);
 }
 
-// One step of plane 0's passes on 256 lines side by side: the lines' values
-// in v[], a = 0.3 a + 0.7 v; acc = 0.08 |a - v| + 0.92 acc.
-template <TMode Mode>
-void Step0Generic(const uint8_t* __restrict v, double* __restrict a, double* __restrict acc,
-                  float* __restrict f) {
-    for (int i = 0; i < 256; ++i) {
-        const double vv = double(v[i]);
-        const float an = float(0.3 * a[i] + 0.7 * vv);
-        const float cn = float(0.08 * std::fabs(double(an) - vv) + 0.92 * acc[i]);
-        a[i] = an;
-        acc[i] = cn;
-        f[i] = Apply<Mode>(f[i], double(cn));
-    }
+template <TMode M0, TMode M1>
+TESSA_CLONES void StepPortable(const uint8_t* __restrict v, TLines& s, float* __restrict f0,
+                               float* __restrict f1) {
+    if constexpr (M0 != TMode::Skip)
+        for (int i = 0; i < 256; ++i) {
+            const double vv = double(v[i]);
+            const float an = float(0.3 * s.A0[i] + 0.7 * vv);
+            const float cn = float(0.08 * std::fabs(double(an) - vv) + 0.92 * s.Acc[i]);
+            s.A0[i] = an;
+            s.Acc[i] = cn;
+            f0[i] = Apply<M0>(f0[i], double(cn));
+        }
+    if constexpr (M1 != TMode::Skip)
+        for (int i = 0; i < 256; ++i) {
+            const double vv = double(v[i]);
+            const float an = float(0.97 * s.A1[i] + 0.03 * vv);
+            const float bn = float(0.92 * s.B1[i] + 0.08 * vv);
+            s.A1[i] = an;
+            s.B1[i] = bn;
+            f1[i] = Apply<M1>(f1[i], std::fabs(double(an) - double(bn)));
+        }
 }
 
-// One step of plane 1's passes: a = 0.97 a + 0.03 v; b = 0.92 b + 0.08 v;
-// the result is |a - b|.
-template <TMode Mode>
-void Step1Generic(const uint8_t* __restrict v, double* __restrict a, double* __restrict b,
-                  float* __restrict f) {
-    for (int i = 0; i < 256; ++i) {
-        const double vv = double(v[i]);
-        const float an = float(0.97 * a[i] + 0.03 * vv);
-        const float bn = float(0.92 * b[i] + 0.08 * vv);
-        a[i] = an;
-        b[i] = bn;
-        f[i] = Apply<Mode>(f[i], std::fabs(double(an) - double(bn)));
-    }
+void TransposeBytesPortable(const uint8_t (&in)[256][256], uint8_t (&out)[256][256]) {
+    constexpr int B = 32;
+    for (int y0 = 0; y0 < 256; y0 += B)
+        for (int x0 = 0; x0 < 256; x0 += B)
+            for (int y = y0; y < y0 + B; ++y)
+                for (int x = x0; x < x0 + B; ++x) out[x][y] = in[y][x];
+}
+
+void TransposeFieldPortable(const TField& in, TField& out) {
+    constexpr int B = 16;
+    for (int y0 = 0; y0 < 256; y0 += B)
+        for (int x0 = 0; x0 < 256; x0 += B)
+            for (int y = y0; y < y0 + B; ++y)
+                for (int x = x0; x < x0 + B; ++x) out[x][y] = in[y][x];
 }
 
 // out(y, x) = (in(y + d, x) + in(y, x + d) + in(y, x)) / 3 for y, x <= N - d;
 // every other value copied.
-void SweepDownRightGeneric(const TField& __restrict in, TField& __restrict out, int d) {
+TESSA_CLONES void SweepDownRightPortable(const TField& __restrict in, TField& __restrict out,
+                                         int d) {
     for (int y = 0; y <= N - d; ++y) {
         const float* c = in[y];
         const float* dn = in[y + d];
@@ -122,7 +132,8 @@ void SweepDownRightGeneric(const TField& __restrict in, TField& __restrict out, 
 
 // out(y, x) = (in(y - d, x) + in(y, x - d) + in(y, x)) / 3 for y, x >= d;
 // every other value copied.
-void SweepUpLeftGeneric(const TField& __restrict in, TField& __restrict out, int d) {
+TESSA_CLONES void SweepUpLeftPortable(const TField& __restrict in, TField& __restrict out,
+                                      int d) {
     for (int y = 0; y < d; ++y) std::memcpy(out[y], in[y], sizeof out[y]);
     for (int y = d; y <= N; ++y) {
         const float* c = in[y];
@@ -134,32 +145,22 @@ void SweepUpLeftGeneric(const TField& __restrict in, TField& __restrict out, int
     }
 }
 
+void FieldToPlanePortable(const TField& F, TPlane& plane) {
+    for (int y = 0; y <= N; ++y)
+        for (int x = 0; x <= N; ++x) plane[y][x] = ClampTab[int(F[y][x])];
+}
+
 // ---------------------------------------------------------------------------
 // AVX2 kernels: the same operations, four doubles at a time.
 
 #if TESSA_X86_KERNELS
 
-// Bytes v[0..15] as four vectors of four doubles.
-TESSA_AVX2 inline void LoadBytes16(const uint8_t* v, __m256d (&out)[4]) {
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
-    out[0] = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(b));
-    out[1] = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_srli_si128(b, 4)));
-    out[2] = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_srli_si128(b, 8)));
-    out[3] = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_srli_si128(b, 12)));
-}
+TESSA_AVX2 inline __m256d AbsPd(__m256d x) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x); }
 
-TESSA_AVX2 inline __m256d Abs(__m256d x) {
-    return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x);
-}
+// x rounded to float and back: the value a float variable holding x has.
+TESSA_AVX2 inline __m256d RoundTrip(__m256d x) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(x)); }
 
-// Rounds to float; returns the float and sets d to its double.
-TESSA_AVX2 inline __m128 RoundToFloat(__m256d x, __m256d& d) {
-    const __m128 f = _mm256_cvtpd_ps(x);
-    d = _mm256_cvtps_pd(f);
-    return f;
-}
-
-template <TMode Mode> TESSA_AVX2 inline void ApplyAvx2(float* f, __m256d r) {
+template <TMode Mode> TESSA_AVX2 inline void Apply4(float* f, __m256d r) {
     __m256d t;
     if constexpr (Mode == TMode::Assign) {
         t = r;
@@ -173,51 +174,34 @@ template <TMode Mode> TESSA_AVX2 inline void ApplyAvx2(float* f, __m256d r) {
     _mm_storeu_ps(f, _mm256_cvtpd_ps(t));
 }
 
-template <TMode Mode>
-TESSA_AVX2 void Step0Avx2(const uint8_t* __restrict v, double* __restrict a,
-                          double* __restrict acc, float* __restrict f) {
-    const __m256d c03 = _mm256_set1_pd(0.3), c07 = _mm256_set1_pd(0.7);
-    const __m256d c008 = _mm256_set1_pd(0.08), c092 = _mm256_set1_pd(0.92);
-    for (int i = 0; i < 256; i += 16) {
-        __m256d vv[4];
-        LoadBytes16(v + i, vv);
-        for (int j = 0; j < 4; ++j) {
-            const int k = i + 4 * j;
-            __m256d an, cn;
-            RoundToFloat(_mm256_add_pd(_mm256_mul_pd(c03, _mm256_load_pd(a + k)),
-                                       _mm256_mul_pd(c07, vv[j])),
-                         an);
-            _mm256_store_pd(a + k, an);
-            const __m256d t = Abs(_mm256_sub_pd(an, vv[j]));
-            RoundToFloat(_mm256_add_pd(_mm256_mul_pd(c008, t),
-                                       _mm256_mul_pd(c092, _mm256_load_pd(acc + k))),
-                         cn);
-            _mm256_store_pd(acc + k, cn);
-            ApplyAvx2<Mode>(f + k, cn);
+template <TMode M0, TMode M1>
+TESSA_AVX2 void StepAvx2(const uint8_t* __restrict v, TLines& s, float* __restrict f0,
+                         float* __restrict f1) {
+    for (int i = 0; i < 256; i += 4) {
+        int32_t four;
+        std::memcpy(&four, v + i, 4);
+        const __m256d vv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(four)));
+        if constexpr (M0 != TMode::Skip) {
+            const __m256d an =
+                RoundTrip(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.3), _mm256_load_pd(s.A0 + i)),
+                                        _mm256_mul_pd(_mm256_set1_pd(0.7), vv)));
+            const __m256d cn = RoundTrip(
+                _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.08), AbsPd(_mm256_sub_pd(an, vv))),
+                              _mm256_mul_pd(_mm256_set1_pd(0.92), _mm256_load_pd(s.Acc + i))));
+            _mm256_store_pd(s.A0 + i, an);
+            _mm256_store_pd(s.Acc + i, cn);
+            Apply4<M0>(f0 + i, cn);
         }
-    }
-}
-
-template <TMode Mode>
-TESSA_AVX2 void Step1Avx2(const uint8_t* __restrict v, double* __restrict a,
-                          double* __restrict b, float* __restrict f) {
-    const __m256d c097 = _mm256_set1_pd(0.97), c003 = _mm256_set1_pd(0.03);
-    const __m256d c092 = _mm256_set1_pd(0.92), c008 = _mm256_set1_pd(0.08);
-    for (int i = 0; i < 256; i += 16) {
-        __m256d vv[4];
-        LoadBytes16(v + i, vv);
-        for (int j = 0; j < 4; ++j) {
-            const int k = i + 4 * j;
-            __m256d an, bn;
-            RoundToFloat(_mm256_add_pd(_mm256_mul_pd(c097, _mm256_load_pd(a + k)),
-                                       _mm256_mul_pd(c003, vv[j])),
-                         an);
-            RoundToFloat(_mm256_add_pd(_mm256_mul_pd(c092, _mm256_load_pd(b + k)),
-                                       _mm256_mul_pd(c008, vv[j])),
-                         bn);
-            _mm256_store_pd(a + k, an);
-            _mm256_store_pd(b + k, bn);
-            ApplyAvx2<Mode>(f + k, Abs(_mm256_sub_pd(an, bn)));
+        if constexpr (M1 != TMode::Skip) {
+            const __m256d an = RoundTrip(
+                _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.97), _mm256_load_pd(s.A1 + i)),
+                              _mm256_mul_pd(_mm256_set1_pd(0.03), vv)));
+            const __m256d bn = RoundTrip(
+                _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.92), _mm256_load_pd(s.B1 + i)),
+                              _mm256_mul_pd(_mm256_set1_pd(0.08), vv)));
+            _mm256_store_pd(s.A1 + i, an);
+            _mm256_store_pd(s.B1 + i, bn);
+            Apply4<M1>(f1 + i, AbsPd(_mm256_sub_pd(an, bn)));
         }
     }
 }
@@ -276,124 +260,43 @@ TESSA_AVX2 void TransposeFieldAvx2(const TField& in, TField& out) {
             for (int i = 0; i < 4; ++i) {
                 _mm256_storeu_ps(&out[x0 + i][y0], _mm256_permute2f128_ps(r[i], r[i + 4], 0x20));
                 _mm256_storeu_ps(&out[x0 + i + 4][y0],
-                                _mm256_permute2f128_ps(r[i], r[i + 4], 0x31));
+                                 _mm256_permute2f128_ps(r[i], r[i + 4], 0x31));
             }
         }
 }
-#endif
 
-// ---------------------------------------------------------------------------
-// The kernel set in use.
-
-struct TKernels {
-    void (*TransposeField)(const TField&, TField&);
-    void (*Step0Assign)(const uint8_t*, double*, double*, float*);
-    void (*Step0AddToZero)(const uint8_t*, double*, double*, float*);
-    void (*Step0Add)(const uint8_t*, double*, double*, float*);
-    void (*Step0AddTimes6)(const uint8_t*, double*, double*, float*);
-    void (*Step1AddToZero)(const uint8_t*, double*, double*, float*);
-    void (*Step1Add)(const uint8_t*, double*, double*, float*);
-    void (*Step1AddTimes2)(const uint8_t*, double*, double*, float*);
-    void (*SweepDownRight)(const TField&, TField&, int);
-    void (*SweepUpLeft)(const TField&, TField&, int);
-};
-
-const TKernels GenericKernels = {
-    TransposeField,
-    Step0Generic<TMode::Assign>,
-    Step0Generic<TMode::AddToZero>,
-    Step0Generic<TMode::Add>,
-    Step0Generic<TMode::AddTimes6>,
-    Step1Generic<TMode::AddToZero>,
-    Step1Generic<TMode::Add>,
-    Step1Generic<TMode::AddTimes2>,
-    SweepDownRightGeneric,
-    SweepUpLeftGeneric,
-};
-
-#if TESSA_X86_KERNELS
-const TKernels Avx2Kernels = {
-    TransposeFieldAvx2,
-    Step0Avx2<TMode::Assign>,
-    Step0Avx2<TMode::AddToZero>,
-    Step0Avx2<TMode::Add>,
-    Step0Avx2<TMode::AddTimes6>,
-    Step1Avx2<TMode::AddToZero>,
-    Step1Avx2<TMode::Add>,
-    Step1Avx2<TMode::AddTimes2>,
-    SweepDownRightAvx2,
-    SweepUpLeftAvx2,
-};
-#endif
-
-const TKernels& Kernels() {
-#if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) return Avx2Kernels;
-#endif
-    return GenericKernels;
+// 16 x 16 blocks of bytes through registers: four rounds of interleaving.
+TESSA_AVX2 void TransposeBytesAvx2(const uint8_t (&in)[256][256], uint8_t (&out)[256][256]) {
+    for (int y0 = 0; y0 < 256; y0 += 16)
+        for (int x0 = 0; x0 < 256; x0 += 16) {
+            __m128i r[16], t[16];
+            for (int i = 0; i < 16; ++i)
+                r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&in[y0 + i][x0]));
+            for (int i = 0; i < 8; ++i) {
+                t[i] = _mm_unpacklo_epi8(r[2 * i], r[2 * i + 1]);
+                t[i + 8] = _mm_unpackhi_epi8(r[2 * i], r[2 * i + 1]);
+            }
+            for (int i = 0; i < 8; ++i) {
+                r[i] = _mm_unpacklo_epi16(t[2 * i], t[2 * i + 1]);
+                r[i + 8] = _mm_unpackhi_epi16(t[2 * i], t[2 * i + 1]);
+            }
+            for (int i = 0; i < 8; ++i) {
+                t[i] = _mm_unpacklo_epi32(r[2 * i], r[2 * i + 1]);
+                t[i + 8] = _mm_unpackhi_epi32(r[2 * i], r[2 * i + 1]);
+            }
+            for (int i = 0; i < 8; ++i) {
+                r[i] = _mm_unpacklo_epi64(t[2 * i], t[2 * i + 1]);
+                r[i + 8] = _mm_unpackhi_epi64(t[2 * i], t[2 * i + 1]);
+            }
+            // After the four rounds, r[k] holds column c(k) of the block,
+            // where c reverses the order of the four bits of k's position.
+            for (int k = 0; k < 16; ++k) {
+                const int c = ((k & 1) << 3) | ((k & 2) << 1) | ((k & 4) >> 1) | ((k & 8) >> 3);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(&out[x0 + c][y0]), r[k]);
+            }
+        }
 }
 
-// Starts the running values of 256 lines at the values of step k.
-void StartLines(const uint8_t* v, double* a, double* b, bool zeroB) {
-    for (int i = 0; i < 256; ++i) {
-        a[i] = double(v[i]);
-        b[i] = zeroB ? 0.0 : double(v[i]);
-    }
-}
-
-} // namespace
-
-bool SelectPlaneKernels(bool handWritten) {
-    planes_simd::UseAvx2 = handWritten && planes_simd::CpuHasAvx2();
-    planes_simd::UseAvx512Vbmi = handWritten && planes_simd::CpuHasAvx512Vbmi();
-    return planes_simd::UseAvx2;
-}
-
-void NoiseField0(const TPlane& V, TField& F) {
-    const TKernels& k = Kernels();
-    // Rows, in the transposed field Swap (line i = row i, step x = column x):
-    // forward over columns 0..N-2 assigns acc; backward over N..0 adds it,
-    // to a zero in columns N-1 and N, which the forward pass does not reach.
-    TransposeBytes(V, VT);
-    StartLines(VT[0], StateA, StateB, true);
-    for (int x = 0; x <= N - 2; ++x) k.Step0Assign(VT[x], StateA, StateB, Swap[x]);
-    StartLines(VT[N], StateA, StateB, true);
-    for (int x = N; x >= N - 1; --x) k.Step0AddToZero(VT[x], StateA, StateB, Swap[x]);
-    for (int x = N - 2; x >= 0; --x) k.Step0Add(VT[x], StateA, StateB, Swap[x]);
-    k.TransposeField(Swap, F);
-    // Columns, in F (line i = column i, step y = row y).
-    StartLines(V[0], StateA, StateB, true);
-    for (int y = 0; y <= N - 2; ++y) k.Step0Add(V[y], StateA, StateB, F[y]);
-    StartLines(V[N], StateA, StateB, true);
-    for (int y = N; y >= 0; --y) k.Step0AddTimes6(V[y], StateA, StateB, F[y]);
-    // Blur: six rounds of two sweeps, F -> Swap -> F.
-    for (int round = 0; round < 6; ++round) {
-        k.SweepDownRight(F, Swap, 1);
-        k.SweepUpLeft(Swap, F, 1);
-    }
-}
-
-void NoiseField1(const TPlane& V, TField& F) {
-    const TKernels& k = Kernels();
-    TransposeBytes(V, VT);
-    StartLines(VT[0], StateA, StateB, false);
-    for (int x = 0; x <= N; ++x) k.Step1AddToZero(VT[x], StateA, StateB, Swap[x]);
-    StartLines(VT[N], StateA, StateB, false);
-    for (int x = N; x >= 0; --x) k.Step1Add(VT[x], StateA, StateB, Swap[x]);
-    k.TransposeField(Swap, F);
-    StartLines(V[0], StateA, StateB, false);
-    for (int y = 0; y <= N; ++y) k.Step1Add(V[y], StateA, StateB, F[y]);
-    StartLines(V[N], StateA, StateB, false);
-    for (int y = N; y >= 0; --y) k.Step1AddTimes2(V[y], StateA, StateB, F[y]);
-    // Blur at distances 4, 3, 2, 1: F -> Swap -> F for each.
-    for (int d = 4; d >= 1; --d) {
-        k.SweepUpLeft(F, Swap, d);
-        k.SweepDownRight(Swap, F, d);
-    }
-}
-
-#if TESSA_X86_KERNELS
-namespace {
 // Eight floats at a time: truncated toward zero (as int() does), then packed
 // to bytes with saturation, which is ClampTab's min(255, max(0, i)).
 TESSA_AVX2 void FieldToPlaneAvx2(const TField& F, TPlane& plane) {
@@ -404,31 +307,326 @@ TESSA_AVX2 void FieldToPlaneAvx2(const TField& F, TPlane& plane) {
             const __m256i i2 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x + 16]));
             const __m256i i3 = _mm256_cvttps_epi32(_mm256_loadu_ps(&F[y][x + 24]));
             // packs/packus work within 128-bit halves; the permute restores order.
-            const __m256i w = _mm256_packus_epi16(_mm256_packs_epi32(i0, i1), _mm256_packs_epi32(i2, i3));
+            const __m256i w =
+                _mm256_packus_epi16(_mm256_packs_epi32(i0, i1), _mm256_packs_epi32(i2, i3));
             const __m256i ordered =
                 _mm256_permutevar8x32_epi32(w, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(&plane[y][x]), ordered);
         }
 }
+
+// ---------------------------------------------------------------------------
+// AVX-512 pass kernels: eight doubles at a time.
+
+TESSA_AVX512 inline __m512d RoundTrip8(__m512d x) {
+    return _mm512_cvtps_pd(_mm512_cvtpd_ps(x));
+}
+
+template <TMode Mode> TESSA_AVX512 inline void Apply8(float* f, __m512d r) {
+    __m512d t;
+    if constexpr (Mode == TMode::Assign) {
+        t = r;
+    } else if constexpr (Mode == TMode::AddToZero) {
+        t = _mm512_add_pd(_mm512_setzero_pd(), r);
+    } else {
+        t = _mm512_add_pd(_mm512_cvtps_pd(_mm256_loadu_ps(f)), r);
+        if constexpr (Mode == TMode::AddTimes6) t = _mm512_mul_pd(t, _mm512_set1_pd(6.0));
+        if constexpr (Mode == TMode::AddTimes2) t = _mm512_mul_pd(t, _mm512_set1_pd(2.0));
+    }
+    _mm256_storeu_ps(f, _mm512_cvtpd_ps(t));
+}
+
+template <TMode M0, TMode M1>
+TESSA_AVX512 void StepAvx512(const uint8_t* __restrict v, TLines& s, float* __restrict f0,
+                             float* __restrict f1) {
+    for (int i = 0; i < 256; i += 8) {
+        const __m512d vv = _mm512_cvtepi32_pd(
+            _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + i))));
+        if constexpr (M0 != TMode::Skip) {
+            const __m512d an = RoundTrip8(
+                _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.3), _mm512_load_pd(s.A0 + i)),
+                              _mm512_mul_pd(_mm512_set1_pd(0.7), vv)));
+            const __m512d cn = RoundTrip8(
+                _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.08), _mm512_abs_pd(_mm512_sub_pd(an, vv))),
+                              _mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.Acc + i))));
+            _mm512_store_pd(s.A0 + i, an);
+            _mm512_store_pd(s.Acc + i, cn);
+            Apply8<M0>(f0 + i, cn);
+        }
+        if constexpr (M1 != TMode::Skip) {
+            const __m512d an = RoundTrip8(
+                _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.97), _mm512_load_pd(s.A1 + i)),
+                              _mm512_mul_pd(_mm512_set1_pd(0.03), vv)));
+            const __m512d bn = RoundTrip8(
+                _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.B1 + i)),
+                              _mm512_mul_pd(_mm512_set1_pd(0.08), vv)));
+            _mm512_store_pd(s.A1 + i, an);
+            _mm512_store_pd(s.B1 + i, bn);
+            Apply8<M1>(f1 + i, _mm512_abs_pd(_mm512_sub_pd(an, bn)));
+        }
+    }
+}
+
+
+// Eight values of a blur sweep at distance 1: (vertical + horizontal + value)
+// / 3, rounded to float.
+TESSA_AVX512 inline __m256 Blur8(const float* vert, const float* hori, const float* self) {
+    const __m512d t = _mm512_add_pd(_mm512_add_pd(_mm512_cvtps_pd(_mm256_loadu_ps(vert)),
+                                                  _mm512_cvtps_pd(_mm256_loadu_ps(hori))),
+                                    _mm512_cvtps_pd(_mm256_loadu_ps(self)));
+    return _mm512_cvtpd_ps(_mm512_div_pd(t, _mm512_set1_pd(3.0)));
+}
+
+// Plane 1's pass step for the eight lines i .. i + 7.
+template <TMode M1>
+TESSA_AVX512 inline void Step1Lanes8(const uint8_t* v, TLines& s, float* f1, int i) {
+    const __m512d vv = _mm512_cvtepi32_pd(
+        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + i))));
+    const __m512d an =
+        RoundTrip8(_mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.97), _mm512_load_pd(s.A1 + i)),
+                                 _mm512_mul_pd(_mm512_set1_pd(0.03), vv)));
+    const __m512d bn =
+        RoundTrip8(_mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.B1 + i)),
+                                 _mm512_mul_pd(_mm512_set1_pd(0.08), vv)));
+    _mm512_store_pd(s.A1 + i, an);
+    _mm512_store_pd(s.B1 + i, bn);
+    Apply8<M1>(f1 + i, _mm512_abs_pd(_mm512_sub_pd(an, bn)));
+}
+
+// Three rows y0 .. y0 + 2 of one of plane 0's blur sweeps (distance 1), from
+// `in` into `out`, and, in the same loop, one step of plane 1's passes (whose
+// work the divider leaves room for). DownRight: the rows read the row below
+// and the column to the right, columns 0..N-1 are blurred and column N
+// copied; otherwise the row above and the column to the left, columns 1..N
+// blurred and column 0 copied. Rows that a sweep leaves alone are not given
+// here. The reads past a row's end fall in the next or previous row, within
+// the field, and feed only the copied lanes.
+template <bool DownRight, bool WithStep, TMode M1>
+TESSA_AVX512 void BlurThreeRows(const TField& __restrict in, TField& __restrict out, int y0,
+                                const uint8_t* v, TLines& s, float* f1) {
+    const int dy = DownRight ? 1 : -1, dx = DownRight ? 1 : -1;
+    for (int i = 0; i < 256; i += 8) {
+        for (int r = 0; r < 3; ++r) {
+            const int y = y0 + r;
+            _mm256_storeu_ps(&out[y][i], Blur8(&in[y + dy][i], &in[y][i] + dx, &in[y][i]));
+        }
+        if constexpr (WithStep) Step1Lanes8<M1>(v, s, f1, i);
+    }
+    for (int r = 0; r < 3; ++r) {
+        const int y = y0 + r, x = DownRight ? N : 0;
+        out[y][x] = in[y][x];
+    }
+}
+
+// Plane 1's passes as a list of steps, to be run one by one between other
+// work: each step names its brightness row, its field row and its mode, and
+// whether the running values start over from its brightness row first.
+struct TPassStep {
+    const uint8_t* V;
+    float* F;
+    TMode Mode;
+    bool Start;
+};
+
+#endif
+
+// ---------------------------------------------------------------------------
+// The kernel set of a level.
+
+struct TKernels {
+    // The pass steps, named by plane 0's and plane 1's modes.
+    TStep AssignAddToZero, SkipAddToZero, AddToZeroAdd, AddAdd, SkipAdd, Times6Times2;
+    // Plane 0 alone, and plane 1 alone.
+    TStep AssignSkip, AddToZeroSkip, AddSkip, Times6Skip, SkipAddTimes2;
+    void (*TransposeBytes)(const uint8_t (&)[256][256], uint8_t (&)[256][256]);
+    void (*TransposeField)(const TField&, TField&);
+    void (*SweepDownRight)(const TField&, TField&, int);
+    void (*SweepUpLeft)(const TField&, TField&, int);
+    void (*FieldToPlane)(const TField&, TPlane&);
+};
+
+#define TESSA_STEPS(Step)                                                                      \
+    Step<TMode::Assign, TMode::AddToZero>, Step<TMode::Skip, TMode::AddToZero>,                \
+        Step<TMode::AddToZero, TMode::Add>, Step<TMode::Add, TMode::Add>,                      \
+        Step<TMode::Skip, TMode::Add>, Step<TMode::AddTimes6, TMode::AddTimes2>,              \
+        Step<TMode::Assign, TMode::Skip>, Step<TMode::AddToZero, TMode::Skip>,                 \
+        Step<TMode::Add, TMode::Skip>, Step<TMode::AddTimes6, TMode::Skip>,                    \
+        Step<TMode::Skip, TMode::AddTimes2>
+
+const TKernels PortableKernels = {TESSA_STEPS(StepPortable), TransposeBytesPortable,
+                                  TransposeFieldPortable,    SweepDownRightPortable,
+                                  SweepUpLeftPortable,       FieldToPlanePortable};
+#if TESSA_X86_KERNELS
+const TKernels Avx2Kernels = {TESSA_STEPS(StepAvx2), TransposeBytesAvx2, TransposeFieldAvx2,
+                              SweepDownRightAvx2,    SweepUpLeftAvx2,    FieldToPlaneAvx2};
+const TKernels Avx512Kernels = {TESSA_STEPS(StepAvx512), TransposeBytesAvx2, TransposeFieldAvx2,
+                                SweepDownRightAvx2,      SweepUpLeftAvx2,    FieldToPlaneAvx2};
+#endif
+
+const TKernels& Kernels() {
+#if TESSA_X86_KERNELS
+    if (planes_simd::UseAvx512()) return Avx512Kernels;
+    if (planes_simd::UseAvx2()) return Avx2Kernels;
+#endif
+    return PortableKernels;
+}
+
+// Starts the running values of 256 lines at their values v[] of one step:
+// a = v and acc = 0 for plane 0, a = b = v for plane 1.
+void StartLines(const uint8_t* v, TLines& s) {
+    for (int i = 0; i < 256; ++i) {
+        s.A0[i] = s.A1[i] = s.B1[i] = double(v[i]);
+        s.Acc[i] = 0.0;
+    }
+}
+
+} // namespace
+
+int SelectPlaneKernels(int level) {
+    const int cpu = planes_simd::CpuKernelLevel();
+    planes_simd::KernelLevel = level < cpu ? level : cpu;
+    return planes_simd::KernelLevel;
+}
+
+#if TESSA_X86_KERNELS
+namespace {
+
+// Kernel level 2: the same steps in another order. Plane 0's passes first;
+// then plane 0's blur, with plane 1's passes worked into its loops (the blur
+// waits on the divider, the passes on the other units); then plane 1's blur.
+// Buffers: plane 0 in F0 with SwapA as blur partner; plane 1's row sums in
+// SwapB (transposed), then F1, with SwapA as blur partner.
+TESSA_AVX512 void ComputeNoiseFieldsOverlapped(const TPlane& V, TField& F0, TField& F1) {
+    const TKernels& k = Avx512Kernels;
+    k.TransposeBytes(V, VT);
+    // Plane 0's passes: rows on the transposed plane into SwapA, then columns.
+    StartLines(VT[0], Lines);
+    for (int x = 0; x <= N - 2; ++x) k.AssignSkip(VT[x], Lines, SwapA[x], nullptr);
+    StartLines(VT[N], Lines);
+    for (int x = N; x >= N - 1; --x) k.AddToZeroSkip(VT[x], Lines, SwapA[x], nullptr);
+    for (int x = N - 2; x >= 0; --x) k.AddSkip(VT[x], Lines, SwapA[x], nullptr);
+    k.TransposeField(SwapA, F0);
+    StartLines(V[0], Lines);
+    for (int y = 0; y <= N - 2; ++y) k.AddSkip(V[y], Lines, F0[y], nullptr);
+    StartLines(V[N], Lines);
+    for (int y = N; y >= 0; --y) k.Times6Skip(V[y], Lines, F0[y], nullptr);
+
+    // Plane 1's passes as a list: rows forward and backward into SwapB,
+    // (SwapB transposed into F1), columns forward and backward in F1.
+    static TPassStep steps[4 * 256];
+    int n = 0;
+    for (int x = 0; x <= N; ++x) steps[n++] = {VT[x], SwapB[x], TMode::AddToZero, x == 0};
+    for (int x = N; x >= 0; --x) steps[n++] = {VT[x], SwapB[x], TMode::Add, x == N};
+    const int columnsFrom = n;
+    for (int y = 0; y <= N; ++y) steps[n++] = {V[y], F1[y], TMode::Add, y == 0};
+    for (int y = N; y >= 0; --y) steps[n++] = {V[y], F1[y], TMode::AddTimes2, y == N};
+    int next = 0;
+    // Readies step `next`: restarts the running values, and transposes the
+    // row sums before the first column step.
+    auto ready = [&]() {
+        if (next == columnsFrom) k.TransposeField(SwapB, F1);
+        if (steps[next].Start)
+            for (int i = 0; i < 256; ++i) Lines.A1[i] = Lines.B1[i] = double(steps[next].V[i]);
+    };
+
+    // Plane 0's blur: six rounds of a down-right and an up-left sweep, each
+    // of 255 rows in 85 groups of three, F0 -> SwapA -> F0.
+    for (int sweep = 0; sweep < 12; ++sweep) {
+        const bool downRight = sweep % 2 == 0;
+        const TField& in = downRight ? F0 : SwapA;
+        TField& out = downRight ? SwapA : F0;
+        // The row the sweep leaves alone is copied.
+        const int still = downRight ? N : 0;
+        std::memcpy(out[still], in[still], sizeof out[still]);
+        for (int g = 0; g < 85; ++g) {
+            const int y0 = downRight ? 3 * g : 1 + 3 * g;
+            if (next == n) {
+                if (downRight)
+                    BlurThreeRows<true, false, TMode::Add>(in, out, y0, nullptr, Lines, nullptr);
+                else
+                    BlurThreeRows<false, false, TMode::Add>(in, out, y0, nullptr, Lines, nullptr);
+                continue;
+            }
+            ready();
+            const TPassStep& st = steps[next++];
+            switch ((downRight ? 3 : 0) + (st.Mode == TMode::AddToZero ? 0 : st.Mode == TMode::Add ? 1 : 2)) {
+            case 0: BlurThreeRows<false, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F); break;
+            case 1: BlurThreeRows<false, true, TMode::Add>(in, out, y0, st.V, Lines, st.F); break;
+            case 2: BlurThreeRows<false, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F); break;
+            case 3: BlurThreeRows<true, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F); break;
+            case 4: BlurThreeRows<true, true, TMode::Add>(in, out, y0, st.V, Lines, st.F); break;
+            default: BlurThreeRows<true, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F); break;
+            }
+        }
+    }
+    // The steps the blur had no room for.
+    while (next < n) {
+        ready();
+        const TPassStep& st = steps[next++];
+        if (st.Mode == TMode::AddToZero)
+            k.SkipAddToZero(st.V, Lines, nullptr, st.F);
+        else if (st.Mode == TMode::Add)
+            k.SkipAdd(st.V, Lines, nullptr, st.F);
+        else
+            k.SkipAddTimes2(st.V, Lines, nullptr, st.F);
+    }
+
+    // Plane 1's blur at distances 4, 3, 2, 1: F1 -> SwapA -> F1 for each.
+    for (int d = 4; d >= 1; --d) {
+        k.SweepUpLeft(F1, SwapA, d);
+        k.SweepDownRight(SwapA, F1, d);
+    }
+}
+
 } // namespace
 #endif
 
-// Plane = ClampTab at the whole part of F. The values of F lie within
-// 0..2040 (Part 2.4), inside ClampTab's index range.
-void NoiseFieldToPlane(const TField& F, TPlane& plane) {
+void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2) {
-        FieldToPlaneAvx2(F, plane);
+    if (planes_simd::UseAvx512()) {
+        ComputeNoiseFieldsOverlapped(V, F0, F1);
         return;
     }
 #endif
-    for (int y = 0; y <= N; ++y)
-        for (int x = 0; x <= N; ++x) plane[y][x] = ClampTab[int(F[y][x])];
+    const TKernels& k = Kernels();
+    // Rows (the design's step 2 of both planes), on the transposed plane:
+    // line i is row i, step x is column x; the sums go to SwapA (plane 0)
+    // and SwapB (plane 1), transposed. Plane 0's forward pass stops at column
+    // N - 2, so its backward pass adds to the zero of columns N - 1 and N.
+    k.TransposeBytes(V, VT);
+    StartLines(VT[0], Lines);
+    for (int x = 0; x <= N - 2; ++x) k.AssignAddToZero(VT[x], Lines, SwapA[x], SwapB[x]);
+    for (int x = N - 1; x <= N; ++x) k.SkipAddToZero(VT[x], Lines, SwapA[x], SwapB[x]);
+    StartLines(VT[N], Lines);
+    for (int x = N; x >= N - 1; --x) k.AddToZeroAdd(VT[x], Lines, SwapA[x], SwapB[x]);
+    for (int x = N - 2; x >= 0; --x) k.AddAdd(VT[x], Lines, SwapA[x], SwapB[x]);
+    k.TransposeField(SwapA, F0);
+    k.TransposeField(SwapB, F1);
+    // Columns (step 3), on the plane itself: line i is column i, step y is
+    // row y. Plane 0's forward pass stops at row N - 2.
+    StartLines(V[0], Lines);
+    for (int y = 0; y <= N - 2; ++y) k.AddAdd(V[y], Lines, F0[y], F1[y]);
+    for (int y = N - 1; y <= N; ++y) k.SkipAdd(V[y], Lines, F0[y], F1[y]);
+    StartLines(V[N], Lines);
+    for (int y = N; y >= 0; --y) k.Times6Times2(V[y], Lines, F0[y], F1[y]);
+    // Blur (step 4). Plane 0: six rounds of two sweeps, F0 -> SwapA -> F0.
+    for (int round = 0; round < 6; ++round) {
+        k.SweepDownRight(F0, SwapA, 1);
+        k.SweepUpLeft(SwapA, F0, 1);
+    }
+    // Plane 1: at distances 4, 3, 2, 1, F1 -> SwapA -> F1.
+    for (int d = 4; d >= 1; --d) {
+        k.SweepUpLeft(F1, SwapA, d);
+        k.SweepDownRight(SwapA, F1, d);
+    }
 }
 
+// Plane = ClampTab at the whole part of F. The values of F lie within
+// 0..2040 (Part 2.4), inside ClampTab's index range.
+void NoiseFieldToPlane(const TField& F, TPlane& plane) { Kernels().FieldToPlane(F, plane); }
+
 void ComputeNoisePlanes() {
-    NoiseField0(Plane(aV), NoiseField);
-    NoiseFieldToPlane(NoiseField, Plane(aNo1));
-    NoiseField1(Plane(aV), NoiseField);
+    ComputeNoiseFields(Plane(aV), Field0, NoiseField);
+    NoiseFieldToPlane(Field0, Plane(aNo1));
     NoiseFieldToPlane(NoiseField, Plane(aNo2));
 }

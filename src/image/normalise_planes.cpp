@@ -8,7 +8,7 @@
 // inner byte, found as bytes (the design's running comparisons, started at
 // 255 and 0, end at those same values); k and StretchTab are computed exactly
 // as the design says; the inner bytes are then looked up in StretchTab,
-// 64 at a time with AVX-512 VBMI byte permutes where the processor has them
+// 64 at a time with AVX-512 VBMI byte permutes (kernel level 2)
 // (the table's 256 entries 0..255 held in four registers), one by one
 // otherwise.
 #include "compute_planes.h"
@@ -66,7 +66,7 @@ TESSA_AVX2 void InnerMinMaxAvx2(const TPlane& plane, uint8_t& lo, uint8_t& hi) {
     }
 }
 
-TESSA_AVX512VBMI void StretchInnerVbmi(TPlane& plane) {
+TESSA_AVX512 void StretchInnerVbmi(TPlane& plane) {
     const __m512i t0 = _mm512_loadu_si512(&StretchTab[0]);
     const __m512i t1 = _mm512_loadu_si512(&StretchTab[64]);
     const __m512i t2 = _mm512_loadu_si512(&StretchTab[128]);
@@ -91,7 +91,7 @@ void NormalisePlanes() {
         TPlane& plane = Plane(p);
         uint8_t lo, hi;
 #if TESSA_X86_KERNELS
-        if (planes_simd::UseAvx2)
+        if (planes_simd::UseAvx2())
             InnerMinMaxAvx2(plane, lo, hi);
         else
 #endif
@@ -101,7 +101,7 @@ void NormalisePlanes() {
         const float k = float(250.0 * (1.0 / (double(mx) - double(mn))));
         BuildStretchTab(mn, k);
 #if TESSA_X86_KERNELS
-        if (planes_simd::UseAvx512Vbmi) {
+        if (planes_simd::UseAvx512()) {
             StretchInnerVbmi(plane);
             continue;
         }

@@ -15,18 +15,17 @@ void SmoothBorderPlane();
 // Planes 15, 16, 17, 18 from plane 12 (Part 2.5).
 void ComputeGradientPlanes();
 
-// The accumulator fields of the noise planes (Part 2.4), before the
-// conversion to bytes: F of plane 0 and F of plane 1 from the brightness
-// plane V. F is overwritten completely.
-void NoiseField0(const TPlane& V, float (&F)[256][256]);
-void NoiseField1(const TPlane& V, float (&F)[256][256]);
+// The accumulator fields of the noise planes (Part 2.4) before their
+// conversion to bytes: F of plane 0 into F0 and F of plane 1 into F1, from
+// the brightness plane V. Both are overwritten completely.
+void ComputeNoiseFields(const TPlane& V, float (&F0)[256][256], float (&F1)[256][256]);
 
 // Plane p at every pixel = ClampTab at the whole part of F (truncated).
 void NoiseFieldToPlane(const float (&F)[256][256], TPlane& plane);
 
-// The fast steps have hand-written kernels (AVX2; AVX-512 VBMI for the
-// normalisation's look-up) and portable loops, giving the same bits; the
-// hand-written ones run when the processor has them. Tests run both: false
-// selects the portable loops, true the hand-written ones where the processor
-// has them. Returns whether the AVX2 kernels are now in use.
-bool SelectPlaneKernels(bool handWritten);
+// The fast steps have hand-written kernels and portable loops, giving the
+// same bits. Levels: 0 the portable loops, 1 the AVX2 kernels, 2 also the
+// AVX-512 ones; the highest level the processor has is used. Tests select
+// each level in turn: the level in use becomes the lower of `level` and the
+// processor's, and is returned.
+int SelectPlaneKernels(int level);

@@ -17,7 +17,7 @@ class NoisePlanes : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
-    void TearDown() override { SelectPlaneKernels(true); }
+    void TearDown() override { SelectPlaneKernels(2); }
 };
 
 alignas(64) float FastF[256][256];
@@ -28,34 +28,35 @@ void SetBrightness(const std::function<int(int, int)>& v) {
         for (int x = 0; x < 256; ++x) Plane(aV)[y][x] = uint8_t(v(y, x));
 }
 
-// Both fields of the fast version, with each kernel set the machine has,
+// Both fields of the fast version, at each kernel level the machine has,
 // against the plain twin, bit for bit; then the whole step: planes 0 and 1
-// and NoiseField as the step leaves it.
+// and NoiseField as the step leaves it (F of plane 1), and plane 12 untouched.
 void ExpectTwinsIdentical(const std::string& what) {
     SCOPED_TRACE(what);
     static TPlane brightness;
     std::memcpy(brightness, Plane(aV), sizeof brightness);
     static uint8_t plain0[256][256], plain1[256][256];
-    alignas(64) static float plainField1[256][256];
+    alignas(64) static float plainField0[256][256], plainField1[256][256];
     plain_twin::ComputeNoisePlanes();
     std::memcpy(plain0, Plane(aNo1), sizeof plain0);
     std::memcpy(plain1, Plane(aNo2), sizeof plain1);
     std::memcpy(plainField1, NoiseField, sizeof plainField1);
-    plain_twin::NoiseField0(brightness, PlainF);
-    for (bool handWritten : {false, true}) {
-        if (SelectPlaneKernels(handWritten) != handWritten) continue;
-        SCOPED_TRACE(handWritten ? "hand-written kernels" : "portable kernels");
+    plain_twin::NoiseField0(brightness, plainField0);
+    for (int level : {0, 1, 2}) {
+        if (SelectPlaneKernels(level) != level) continue;
+        SCOPED_TRACE("kernel level " + std::to_string(level));
+        ComputeNoiseFields(brightness, FastF, PlainF);
+        ASSERT_EQ(std::memcmp(FastF, plainField0, sizeof FastF), 0) << "field of plane 0 differs";
+        ASSERT_EQ(std::memcmp(PlainF, plainField1, sizeof PlainF), 0) << "field of plane 1 differs";
         std::memset(Plane(aNo1), 0, sizeof(TPlane));
         std::memset(Plane(aNo2), 0, sizeof(TPlane));
         std::memset(NoiseField, 0, sizeof NoiseField);
         ComputeNoisePlanes();
         ASSERT_EQ(std::memcmp(NoiseField, plainField1, sizeof plainField1), 0)
-            << "field of plane 1 differs";
+            << "NoiseField does not end holding F of plane 1";
         ASSERT_EQ(std::memcmp(Plane(aNo1), plain0, sizeof plain0), 0) << "plane 0 differs";
         ASSERT_EQ(std::memcmp(Plane(aNo2), plain1, sizeof plain1), 0) << "plane 1 differs";
         ASSERT_EQ(std::memcmp(Plane(aV), brightness, sizeof brightness), 0) << "plane 12 changed";
-        NoiseField0(brightness, FastF);
-        ASSERT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0) << "field of plane 0 differs";
     }
 }
 
@@ -141,17 +142,21 @@ TEST_F(NoisePlanes, SingleBrightPixel) {
 // backward pass's values, as the plain twin computes them.
 TEST_F(NoisePlanes, ForwardPassesStopTwoShortOfTheEdge) {
     SetBrightness([](int, int x) { return x == 255 ? 200 : 0; });
+    alignas(64) static float fast1[256][256];
     plain_twin::NoiseField0(Plane(aV), PlainF);
-    NoiseField0(Plane(aV), FastF);
-    EXPECT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0);
+    for (int level : {0, 1, 2}) {
+        if (SelectPlaneKernels(level) != level) continue;
+        ComputeNoiseFields(Plane(aV), FastF, fast1);
+        EXPECT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0) << "kernel level " << level;
+    }
 }
 
 // The conversion to bytes: whole part truncated toward zero, then ClampTab.
 TEST_F(NoisePlanes, FieldToPlaneTruncatesThenClamps) {
     const float samples[] = {0.0f, 0.99f, 1.0f, 1.5f, 127.999f, 254.9f, 255.0f, 255.5f, 256.0f,
                              300.7f, 1836.0f, 2040.0f, 17.25f};
-    for (bool handWritten : {false, true}) {
-        SelectPlaneKernels(handWritten);
+    for (int level : {0, 1, 2}) {
+        if (SelectPlaneKernels(level) != level) continue;
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x)
                 FastF[y][x] = samples[(y * 256 + x) % (sizeof samples / sizeof samples[0])];
