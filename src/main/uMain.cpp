@@ -27,8 +27,8 @@
 #include <QShowEvent>
 
 #include <chrono>
-#include <thread>
 #include <new>
+#include <thread>
 
 namespace {
 
@@ -63,6 +63,7 @@ QScrollBar* MakeScrollBar(QWidget* parent, int x, int y, int w, int h, int pageS
     bar->setPageStep(pageStep);
     bar->setValue(100);
     bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setInvertedControls(false); // the Right key and the wheel move it right, to higher values
     return bar;
 }
 
@@ -191,6 +192,7 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
             [this] { Guard([this] { ScrollBar2Change(); }); });
     connect(Scan, &QPushButton::clicked, this, [this] { Guard([this] { ScanClick(); }); });
 
+    RunAreaPass = FindAreas;
     ConnectSeam();
     FileListBox1Directory = samplesDir.isEmpty()
                                 ? JoinPath(QCoreApplication::applicationDirPath(), "samples")
@@ -312,7 +314,7 @@ void TfrmMain::FileListBox1Change() {
     if (cbScan->isChecked())
         ScanClick();
     else
-        FindAreas(-1);
+        RunAreaPass(-1);
     ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
 }
 
@@ -322,7 +324,7 @@ void TfrmMain::ListBox1Click() {
         if (cbScan->isChecked())
             ScanClick();
         else
-            FindAreas(-1);
+            RunAreaPass(-1);
         ShowPlane(3);
     } else {
         ShowPlane(uint8_t(ListBox1->currentRow()));
@@ -336,7 +338,7 @@ void TfrmMain::ScrollBar1Change() {
 }
 
 void TfrmMain::ScrollBar2Change() {
-    FindAreas(ScrollBar2->value());
+    RunAreaPass(ScrollBar2->value());
     if (!ScanRunning) ShowPlane(3);
 }
 

@@ -53,6 +53,9 @@ class TfrmMain : public QWidget {
     QString FileListBox1Directory;
     QString FileListBox1FileName;
 
+    // The area pass the handlers run: FindAreas; tests put a recorder here.
+    std::function<void(int32_t)> RunAreaPass;
+
     // State of the window's own.
     bool ScanRunning = false;
     int OverflowWarnings = 0; // segment-list warnings shown since start-up
@@ -102,7 +105,7 @@ class TfrmMain : public QWidget {
     bool OuterSizeFitted_ = false;
     QString LoadedFile_;         // the file loaded last, for "choosing it again does nothing"
     bool KeyNavigation_ = false; // a key press is moving a list's selection
-    int PaintedSteps_ = 0; // fill steps painted since the last repaint
+    int PaintedSteps_ = 0;       // fill steps painted since the last repaint
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 };
 

@@ -99,7 +99,8 @@ TEST_F(ClickProbe, RightPressesMakeFiveDrawsPerSeedOthersThree) {
     form.Image1MouseDown(Qt::MiddleButton, 5, 5);
     EXPECT_EQ(RandSeed, expected);
     RandSeed = 0;
-    form.Image1MouseDown(Qt::BackButton, 5, 5); // a button the probe has no use for: nothing happens
+    form.Image1MouseDown(Qt::BackButton, 5,
+                         5); // a button the probe has no use for: nothing happens
     EXPECT_EQ(RandSeed, 0u);
 }
 
