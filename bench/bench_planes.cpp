@@ -1,9 +1,13 @@
-// ComputePlanes on one 256 x 256 photo, and its steps.
+// ComputePlanes on one 256 x 256 photo, and its steps; the plain twins of the
+// steps (tests/image/plain_planes.h, straight from the design) measured in
+// the same run for comparison.
 //
 // The photo is the reference picture tests/reference/two/d1/image1.ppm.gz
 // (the busy JPEG ref-texture.jpg as placed on the grid), decoded with zlib.
-// Run the Release build; every benchmark reports mean, median and spread of
-// its repetitions.
+// Run the Release build; every benchmark reports the mean, median and spread
+// of ten repetitions. Benchmarks with an argument run at that kernel level
+// (0 portable loops, 1 AVX2, 2 AVX-512; a level the processor lacks runs the
+// highest it has, and the label says which).
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"
@@ -25,68 +29,55 @@ const TBitmap& Photo() {
     return photo;
 }
 
+// The highest kernel level unless the benchmark has an argument.
+void SetLevel(benchmark::State& state) {
+    const int want = state.range(0);
+    const int got = SelectPlaneKernels(want);
+    state.SetLabel("kernel level " + std::to_string(got));
+}
+
+void Restore() { SelectPlaneKernels(2); }
+
+// What ComputePlanes does before the four steps: the copy into level 0, the
+// three halftone reductions and the clearing of the store.
+void Prelude(const TBitmap& photo) {
+    DrawBitmap(LevelBitmap[0], 0, 0, photo);
+    for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
+    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+}
+
 void BM_ComputePlanes(benchmark::State& state) {
     const TBitmap& photo = Photo();
+    SetLevel(state);
     for (auto _ : state) {
         ComputePlanes(photo);
-        benchmark::DoNotOptimize(FeaturePlanes[0][0][128][128]);
         benchmark::ClobberMemory();
     }
+    Restore();
 }
 
-void BM_ColourPlanes(benchmark::State& state) {
-    ComputePlanes(Photo());
+// The same work with the plain twins of the four steps.
+void BM_ComputePlanes_PlainTwin(benchmark::State& state) {
+    const TBitmap& photo = Photo();
     for (auto _ : state) {
-        ComputeColourPlanes();
+        Prelude(photo);
+        plain_twin::ComputeAllPlanes();
         benchmark::ClobberMemory();
     }
 }
 
-void BM_NoisePlanes(benchmark::State& state) {
-    ComputePlanes(Photo());
-    ComputeColourPlanes();
-    for (auto _ : state) {
-        ComputeNoisePlanes();
-        benchmark::ClobberMemory();
-    }
-}
-
-void BM_NoisePlanes_PlainTwin(benchmark::State& state) {
-    ComputePlanes(Photo());
-    ComputeColourPlanes();
-    for (auto _ : state) {
-        plain_twin::ComputeNoisePlanes();
-        benchmark::ClobberMemory();
-    }
-}
-
-void BM_BorderPlanes(benchmark::State& state) {
-    ComputePlanes(Photo());
-    ComputeColourPlanes();
-    for (auto _ : state) {
-        ComputeBorderPlanes();
-        benchmark::ClobberMemory();
-    }
-}
-
-// In place: after the first round the planes are already stretched, so later
-// rounds do the same work with an identity-like table.
-void BM_NormalisePlanes(benchmark::State& state) {
-    ComputePlanes(Photo());
-    for (auto _ : state) {
-        NormalisePlanes();
-        benchmark::ClobberMemory();
-    }
-}
-
-// What ComputePlanes does before the four steps (the lead's part): the copy
-// into level 0, the three halftone reductions and the clearing of the store.
 void BM_Prelude(benchmark::State& state) {
     const TBitmap& photo = Photo();
     for (auto _ : state) {
-        DrawBitmap(LevelBitmap[0], 0, 0, photo);
+        Prelude(photo);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_HalftoneReductions(benchmark::State& state) {
+    Photo();
+    for (auto _ : state) {
         for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
         benchmark::ClobberMemory();
     }
 }
@@ -98,16 +89,149 @@ void BM_ClearStore(benchmark::State& state) {
     }
 }
 
-#define PLANES_BENCH(f) BENCHMARK(f)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true)
+// The four steps alone, on the picture already in level 0, after clearing
+// level 0 of the store.
+void BM_FourSteps(benchmark::State& state) {
+    Prelude(Photo());
+    SetLevel(state);
+    for (auto _ : state) {
+        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
+        ComputeColourPlanes();
+        ComputeNoisePlanes();
+        ComputeBorderPlanes();
+        NormalisePlanes();
+        benchmark::ClobberMemory();
+    }
+    Restore();
+}
 
-PLANES_BENCH(BM_ComputePlanes);
+void BM_FourSteps_PlainTwin(benchmark::State& state) {
+    Prelude(Photo());
+    for (auto _ : state) {
+        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
+        plain_twin::ComputeAllPlanes();
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_ColourPlanes(benchmark::State& state) {
+    Prelude(Photo());
+    SetLevel(state);
+    for (auto _ : state) {
+        ComputeColourPlanes();
+        benchmark::ClobberMemory();
+    }
+    Restore();
+}
+
+void BM_ColourPlanes_PlainTwin(benchmark::State& state) {
+    Prelude(Photo());
+    for (auto _ : state) {
+        plain_twin::ComputeColourPlanes();
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_NoisePlanes(benchmark::State& state) {
+    Prelude(Photo());
+    ComputeColourPlanes();
+    SetLevel(state);
+    for (auto _ : state) {
+        ComputeNoisePlanes();
+        benchmark::ClobberMemory();
+    }
+    Restore();
+}
+
+void BM_NoisePlanes_PlainTwin(benchmark::State& state) {
+    Prelude(Photo());
+    ComputeColourPlanes();
+    for (auto _ : state) {
+        plain_twin::ComputeNoisePlanes();
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_BorderPlanes(benchmark::State& state) {
+    Prelude(Photo());
+    ComputeColourPlanes();
+    SetLevel(state);
+    for (auto _ : state) {
+        ComputeBorderPlanes();
+        benchmark::ClobberMemory();
+    }
+    Restore();
+}
+
+void BM_BorderPlanes_PlainTwin(benchmark::State& state) {
+    Prelude(Photo());
+    ComputeColourPlanes();
+    for (auto _ : state) {
+        plain_twin::ComputeBorderPlanes();
+        benchmark::ClobberMemory();
+    }
+}
+
+// In place: each round restores the computed, unstretched planes first (a
+// copy of 1.3 MB, measured alone by BM_RestorePlanes).
+uint8_t Unstretched[PlaneCount][256][256];
+
+void PrepareUnstretched() {
+    Prelude(Photo());
+    ComputeColourPlanes();
+    ComputeNoisePlanes();
+    ComputeBorderPlanes();
+    std::memcpy(Unstretched, FeaturePlanes[0], sizeof Unstretched);
+}
+
+void BM_RestorePlanes(benchmark::State& state) {
+    PrepareUnstretched();
+    for (auto _ : state) {
+        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_NormalisePlanes(benchmark::State& state) {
+    PrepareUnstretched();
+    SetLevel(state);
+    for (auto _ : state) {
+        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
+        NormalisePlanes();
+        benchmark::ClobberMemory();
+    }
+    Restore();
+}
+
+void BM_NormalisePlanes_PlainTwin(benchmark::State& state) {
+    PrepareUnstretched();
+    for (auto _ : state) {
+        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
+        plain_twin::NormalisePlanes();
+        benchmark::ClobberMemory();
+    }
+}
+
+#define PLANES_BENCH(f)                                                                          \
+    BENCHMARK(f)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true)
+#define PLANES_BENCH_LEVELS(f) PLANES_BENCH(f)->Arg(2)->Arg(1)->Arg(0)
+
+PLANES_BENCH_LEVELS(BM_ComputePlanes);
+PLANES_BENCH(BM_ComputePlanes_PlainTwin);
 PLANES_BENCH(BM_Prelude);
+PLANES_BENCH(BM_HalftoneReductions);
 PLANES_BENCH(BM_ClearStore);
-PLANES_BENCH(BM_ColourPlanes);
-PLANES_BENCH(BM_NoisePlanes);
+PLANES_BENCH_LEVELS(BM_FourSteps);
+PLANES_BENCH(BM_FourSteps_PlainTwin);
+PLANES_BENCH_LEVELS(BM_ColourPlanes);
+PLANES_BENCH(BM_ColourPlanes_PlainTwin);
+PLANES_BENCH_LEVELS(BM_NoisePlanes);
 PLANES_BENCH(BM_NoisePlanes_PlainTwin);
-PLANES_BENCH(BM_BorderPlanes);
-PLANES_BENCH(BM_NormalisePlanes);
+PLANES_BENCH_LEVELS(BM_BorderPlanes);
+PLANES_BENCH(BM_BorderPlanes_PlainTwin);
+PLANES_BENCH(BM_RestorePlanes);
+PLANES_BENCH_LEVELS(BM_NormalisePlanes);
+PLANES_BENCH(BM_NormalisePlanes_PlainTwin);
 
 } // namespace
 

@@ -4,16 +4,29 @@
 // rebuilds StretchTab for every plane that is stretched.
 //
 // Fast and identical to the design (the plain twin in tests/image/
-// plain_planes.h): mn and mx are the float values of the smallest and largest
-// inner byte, found as bytes (the design's running comparisons, started at
-// 255 and 0, end at those same values); k and StretchTab are computed exactly
-// as the design says; the inner bytes are then looked up in StretchTab,
-// 64 at a time with AVX-512 VBMI byte permutes (kernel level 2)
-// (the table's 256 entries 0..255 held in four registers), one by one
-// otherwise.
+// plain_planes.h, compared at every kernel level):
+// - mn and mx are the float values of the smallest and largest inner byte,
+//   found as bytes (the design's running comparisons, started at 255 and 0,
+//   end at those same values);
+// - k and the StretchTab entries are computed exactly as the design says.
+//   Only entries 0..255 are ever looked up, so for every stretched plane but
+//   the last those are the entries rebuilt; the last stretched plane rebuilds
+//   all of -2048..2048, so the table ends as the design leaves it;
+// - the inner bytes are looked up in StretchTab, 64 at a time with AVX-512
+//   VBMI byte permutes (kernel level 2, the table's entries 0..255 held in
+//   four registers). At the other levels the entry for an inner byte v is
+//   computed instead: every inner v lies within mn..mx, where the entry is
+//   the whole part of (v - mn) * k with no limiting, and k, a float, is
+//   m / 2^s for whole numbers m < 2^24 and s, so the entry is
+//   ((v - mn) * m) >> s, exact in 32 bits (the double product of the design
+//   is exact too). That this gives the table's entries mn..mx is checked for
+//   each plane before it is used; where it did not, the bytes would be
+//   looked up one by one.
 #include "compute_planes.h"
 #include "planes_internal.h"
 #include "planes_simd.h"
+
+#include <cmath>
 
 namespace {
 
@@ -31,8 +44,8 @@ TESSA_CLONES void InnerMinMax(const TPlane& plane, uint8_t& lo, uint8_t& hi) {
     hi = mx;
 }
 
-TESSA_CLONES void BuildStretchTab(float mn, float k) {
-    for (int l = -2048; l <= 2048; ++l) {
+TESSA_CLONES void BuildStretchTab(float mn, float k, int from, int to) {
+    for (int l = from; l <= to; ++l) {
         const int w = int((double(l) - double(mn)) * double(k)); // truncated toward zero
         StretchTab[l] = uint8_t(w < 0 ? 0 : w > 255 ? 255 : w);
     }
@@ -43,43 +56,74 @@ void StretchInner(TPlane& plane) {
         for (int x = First; x <= Last; ++x) plane[y][x] = StretchTab[plane[y][x]];
 }
 
+// k = m / 2^s with m a whole number below 2^24; false when k is no positive
+// normal float.
+bool SplitFloat(float k, uint32_t& m, int& s) {
+    if (!(k > 0.0f) || !std::isnormal(k)) return false;
+    int e;
+    const float frac = std::frexp(k, &e); // k = frac * 2^e, 0.5 <= frac < 1
+    m = uint32_t(std::ldexp(frac, 24));   // exact: frac has 24 bits
+    s = 24 - e;
+    return s >= 0 && s < 32;
+}
+
+// The entries lo..hi of StretchTab by ((v - lo) * m) >> s, checked.
+bool FormulaMatchesTable(uint8_t lo, uint8_t hi, uint32_t m, int s) {
+    for (int v = lo; v <= hi; ++v)
+        if (((uint32_t(v - lo) * m) >> s) != StretchTab[v]) return false;
+    return true;
+}
+
+TESSA_CLONES void StretchInnerByFormula(TPlane& plane, uint8_t lo, uint32_t m, int s) {
+    for (int y = First; y <= Last; ++y) {
+        uint8_t* row = &plane[y][0];
+        for (int x = First; x <= Last; ++x) row[x] = uint8_t((uint32_t(row[x] - lo) * m) >> s);
+    }
+}
+
 #if TESSA_X86_KERNELS
-// The inner columns 2..253 of a row as eight pieces of 32 bytes: 2, 34, ..,
-// 194, and 222 (which overlaps the one before; harmless for a minimum).
-TESSA_AVX2 void InnerMinMaxAvx2(const TPlane& plane, uint8_t& lo, uint8_t& hi) {
-    __m256i mn = _mm256_set1_epi8(char(255)), mx = _mm256_setzero_si256();
+// Each row as four pieces of 64 bytes (aligned when the store is); the border columns 0, 1, 254
+// and 255 are masked out.
+TESSA_AVX512 inline __mmask64 InnerMask(int piece) {
+    if (piece == 0) return ~__mmask64(3);
+    if (piece == 3) return ~(__mmask64(3) << 62);
+    return ~__mmask64(0);
+}
+
+TESSA_AVX512 void InnerMinMaxAvx512(const TPlane& plane, uint8_t& lo, uint8_t& hi) {
+    __m512i mn = _mm512_set1_epi8(char(255)), mx = _mm512_setzero_si512();
     for (int y = First; y <= Last; ++y)
-        for (int x0 = First;; x0 = x0 == 194 ? 222 : x0 + 32) {
-            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&plane[y][x0]));
-            mn = _mm256_min_epu8(mn, v);
-            mx = _mm256_max_epu8(mx, v);
-            if (x0 == 222) break;
+        for (int piece = 0; piece < 4; ++piece) {
+            const __m512i v = _mm512_loadu_si512(&plane[y][64 * piece]);
+            mn = _mm512_mask_min_epu8(mn, InnerMask(piece), mn, v);
+            mx = _mm512_mask_max_epu8(mx, InnerMask(piece), mx, v);
         }
-    alignas(32) uint8_t a[32], b[32];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(a), mn);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(b), mx);
+    alignas(64) uint8_t a[64], b[64];
+    _mm512_store_si512(a, mn);
+    _mm512_store_si512(b, mx);
     lo = 255;
     hi = 0;
-    for (int i = 0; i < 32; ++i) {
+    for (int i = 0; i < 64; ++i) {
         lo = a[i] < lo ? a[i] : lo;
         hi = b[i] > hi ? b[i] : hi;
     }
 }
 
-TESSA_AVX512 void StretchInnerVbmi(TPlane& plane) {
+// The looked-up value replaces the byte inside the inner region; the border
+// columns are written back with the values they had.
+TESSA_AVX512 void StretchInnerAvx512(TPlane& plane) {
     const __m512i t0 = _mm512_loadu_si512(&StretchTab[0]);
     const __m512i t1 = _mm512_loadu_si512(&StretchTab[64]);
     const __m512i t2 = _mm512_loadu_si512(&StretchTab[128]);
     const __m512i t3 = _mm512_loadu_si512(&StretchTab[192]);
     for (int y = First; y <= Last; ++y)
-        for (int x0 = First; x0 <= Last; x0 += 64) {
-            // The last piece of a row holds columns 194..253: 60 bytes.
-            const __mmask64 m = x0 + 63 <= Last ? ~__mmask64(0) : (__mmask64(1) << (Last - x0 + 1)) - 1;
-            const __m512i v = _mm512_maskz_loadu_epi8(m, &plane[y][x0]);
+        for (int piece = 0; piece < 4; ++piece) {
+            uint8_t* p = &plane[y][64 * piece];
+            const __m512i v = _mm512_loadu_si512(p);
             const __m512i low = _mm512_permutex2var_epi8(t0, v, t1);  // entries 0..127
             const __m512i high = _mm512_permutex2var_epi8(t2, v, t3); // entries 128..255
             const __m512i w = _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), low, high);
-            _mm512_mask_storeu_epi8(&plane[y][x0], m, w);
+            _mm512_storeu_si512(p, _mm512_mask_blend_epi8(InnerMask(piece), v, w));
         }
 }
 #endif
@@ -87,25 +131,38 @@ TESSA_AVX512 void StretchInnerVbmi(TPlane& plane) {
 } // namespace
 
 void NormalisePlanes() {
+    uint8_t lo[PlaneCount], hi[PlaneCount];
+    int last = -1; // the last plane that is stretched
     for (int p = 0; p < PlaneCount; ++p) {
-        TPlane& plane = Plane(p);
-        uint8_t lo, hi;
 #if TESSA_X86_KERNELS
-        if (planes_simd::UseAvx2())
-            InnerMinMaxAvx2(plane, lo, hi);
+        if (planes_simd::UseAvx512())
+            InnerMinMaxAvx512(Plane(p), lo[p], hi[p]);
         else
 #endif
-            InnerMinMax(plane, lo, hi);
-        const float mn = float(lo), mx = float(hi);
+            InnerMinMax(Plane(p), lo[p], hi[p]);
+        if (hi[p] > lo[p]) last = p;
+    }
+    // Stretching a plane changes no other plane, so every minimum and maximum
+    // could be taken first.
+    for (int p = 0; p <= last; ++p) {
+        const float mn = float(lo[p]), mx = float(hi[p]);
         if (!(mx > mn)) continue; // uniform inner region: unchanged
         const float k = float(250.0 * (1.0 / (double(mx) - double(mn))));
-        BuildStretchTab(mn, k);
+        if (p == last)
+            BuildStretchTab(mn, k, -2048, 2048);
+        else
+            BuildStretchTab(mn, k, 0, 255);
 #if TESSA_X86_KERNELS
         if (planes_simd::UseAvx512()) {
-            StretchInnerVbmi(plane);
+            StretchInnerAvx512(Plane(p));
             continue;
         }
 #endif
-        StretchInner(plane);
+        uint32_t m;
+        int s;
+        if (SplitFloat(k, m, s) && FormulaMatchesTable(lo[p], hi[p], m, s))
+            StretchInnerByFormula(Plane(p), lo[p], m, s);
+        else
+            StretchInner(Plane(p));
     }
 }
