@@ -3,21 +3,29 @@
 // Planes 3 and 13 are rewritten there by the area analysis and are skipped.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
+#include "image/planes_internal.h"
 #include "planes_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 namespace {
 
-class ReferencePlanes : public ::testing::TestWithParam<const char*> {
+// Each dump at each kernel level the processor has (planes_internal.h).
+class ReferencePlanes : public ::testing::TestWithParam<std::tuple<const char*, int>> {
 protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
+    void SetUp() override {
+        const int level = std::get<1>(GetParam());
+        if (SelectPlaneKernels(level) != level) GTEST_SKIP() << "no such kernels here";
+    }
+    void TearDown() override { SelectPlaneKernels(2); }
 };
 
 TEST_P(ReferencePlanes, EveryComputedPlaneMatchesByteForByte) {
-    const std::string dump = GetParam();
+    const std::string dump = std::get<0>(GetParam());
     const TBitmap picture = planes_test::LoadReferencePicture(dump);
     ASSERT_EQ(picture.Width, 256);
     ASSERT_EQ(picture.Height, 256);
@@ -44,12 +52,15 @@ TEST_P(ReferencePlanes, EveryComputedPlaneMatchesByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dumps, ReferencePlanes,
-                         ::testing::Values("one/d1", "one/d3", "two/d1", "two/d2"),
+                         ::testing::Combine(::testing::Values("one/d1", "one/d2", "one/d3",
+                                                              "one/d4", "two/d1", "two/d2",
+                                                              "two/d3", "two/d4"),
+                                            ::testing::Values(2, 1, 0)),
                          [](const auto& info) {
-                             std::string s = info.param;
+                             std::string s = std::get<0>(info.param);
                              for (char& c : s)
                                  if (c == '/') c = '_';
-                             return s;
+                             return s + "_level" + std::to_string(std::get<1>(info.param));
                          });
 
 } // namespace
