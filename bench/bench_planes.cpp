@@ -36,7 +36,9 @@ void SetLevel(benchmark::State& state) {
     state.SetLabel("kernel level " + std::to_string(got));
 }
 
-void Restore() { SelectPlaneKernels(2); }
+void Restore() {
+    SelectPlaneKernels(2);
+}
 
 // What ComputePlanes does before the four steps: the copy into level 0, the
 // three halftone reductions and the clearing of the store.
@@ -212,7 +214,7 @@ void BM_NormalisePlanes_PlainTwin(benchmark::State& state) {
     }
 }
 
-#define PLANES_BENCH(f)                                                                          \
+#define PLANES_BENCH(f)                                                                            \
     BENCHMARK(f)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly(true)
 #define PLANES_BENCH_LEVELS(f) PLANES_BENCH(f)->Arg(2)->Arg(1)->Arg(0)
 

@@ -29,7 +29,9 @@ namespace {
 
 constexpr int N = 255;
 
-inline uint8_t Clamp255(int i) { return uint8_t(i < 0 ? 0 : i > 255 ? 255 : i); }
+inline uint8_t Clamp255(int i) {
+    return uint8_t(i < 0 ? 0 : i > 255 ? 255 : i);
+}
 
 // Plane 2 at columns 1..N of one row from the picture row and the row above.
 TESSA_CLONES void RawBorderRow(const uint8_t* __restrict row, const uint8_t* __restrict up,
@@ -107,13 +109,13 @@ TESSA_AVX2 void SmoothRowAvx2(const uint8_t* __restrict a, const uint8_t* __rest
         const __m256i outer = _mm256_add_epi16(
             _mm256_add_epi16(_mm256_add_epi16(Widen(a + x0 - 1), Widen(a + x0 + 1)),
                              _mm256_add_epi16(Widen(b + x0 - 1), Widen(b + x0 + 1))),
-            _mm256_slli_epi16(_mm256_add_epi16(_mm256_add_epi16(Widen(a + x0), Widen(b + x0)),
-                                               _mm256_add_epi16(Widen(c + x0 - 1),
-                                                                Widen(c + x0 + 1))),
-                              1));
+            _mm256_slli_epi16(
+                _mm256_add_epi16(_mm256_add_epi16(Widen(a + x0), Widen(b + x0)),
+                                 _mm256_add_epi16(Widen(c + x0 - 1), Widen(c + x0 + 1))),
+                1));
         const __m256i t = _mm256_add_epi16(outer, _mm256_slli_epi16(Widen(c + x0), 3));
-        StoreClamped(out + x0,
-                     _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(int16_t(52429))), 4));
+        StoreClamped(out + x0, _mm256_srli_epi16(
+                                   _mm256_mulhi_epu16(t, _mm256_set1_epi16(int16_t(52429))), 4));
         if (x0 == 239) break;
     }
 }
@@ -129,11 +131,11 @@ TESSA_AVX2 void DiffRowsAvx2(const uint8_t* __restrict cur, const uint8_t* __res
 }
 
 // out[x] = clamp((in[x] - in[x - 1]) * 2^shift + 128) for x in 1..N.
-TESSA_AVX2 void DiffAlongRowAvx2(const uint8_t* __restrict in, uint8_t* __restrict out,
-                                 int shift) {
+TESSA_AVX2 void DiffAlongRowAvx2(const uint8_t* __restrict in, uint8_t* __restrict out, int shift) {
     const __m128i sh = _mm_cvtsi32_si128(shift);
     for (int x0 = 1;; x0 = x0 == 225 ? 240 : x0 + 16) {
-        const __m256i d = _mm256_sll_epi16(_mm256_sub_epi16(Widen(in + x0), Widen(in + x0 - 1)), sh);
+        const __m256i d =
+            _mm256_sll_epi16(_mm256_sub_epi16(Widen(in + x0), Widen(in + x0 - 1)), sh);
         StoreClamped(out + x0, _mm256_add_epi16(d, _mm256_set1_epi16(128)));
         if (x0 == 240) break;
     }

@@ -4,19 +4,23 @@
 // Writes: planes aV, aH, aR, aG, aB, aT, every pixel.
 //
 // Fast and identical to the design (the plain twin in tests/image/
-// plain_planes.h, compared with this one over all 2^24 colours, with both
-// kernel sets): each picture row is split into its red, green and blue bytes,
-// then every formula runs over the row as a vector loop (AVX2 kernel, or
-// portable loop: planes_simd.h). The design's per-pixel table reads are
+// plain_planes.h, compared with this one over all 2^24 colours at every
+// kernel level): each picture row is split into its red, green and blue
+// bytes, then every formula runs over the row as a vector loop (AVX2 kernel,
+// or portable loop: planes_simd.h). The design's per-pixel table reads are
 // computed instead of read, each giving what its table holds at every index
 // the formula can reach:
-// - ClampTab[i] = min(255, max(0, i));
+// - ClampTab[i] = min(255, max(0, i)), which is also what packing signed
+//   16-bit lanes to bytes with unsigned saturation does;
 // - SqrTab[i] = min(2047, i * i) (|i| <= 255 here);
-// - SqrtTab[n] for n = s div 32 in 0..191: the truncated square root, the
-//   count of k in 1..13 with k * k <= n;
-// - V = (3 R + 5 G + 4 B) div 12, the sum at most 3060: (sum * 43691) >> 19,
-//   since 43691 * 12 = 2^19 + 4 adds at most 3060 / (3 * 2^19) < 1 / 12 to
-//   sum / 12, too little to reach the next whole number;
+// - SqrtTab[n] for n = s div 32 in 0..191: the truncated square root; the
+//   portable loop counts the k in 1..13 with k * k <= n, the AVX2 kernel
+//   truncates the single-precision root, which is exact on squares and more
+//   than 1/28 below the next whole number otherwise;
+// - V = (3 R + 5 G + 4 B) div 12, the sum at most 3060: (sum * 43691) >> 19
+//   in the AVX2 kernel, since 43691 * 12 = 2^19 + 4 adds at most
+//   3060 / (3 * 2^19) < 1 / 12 to sum / 12, too little to reach the next
+//   whole number;
 // - the hue's signed division truncating toward zero, n / d with |n| <= 32640
 //   and 1 <= d <= 511: the quotient of the floats n and d truncated; n / d is
 //   a whole number or at least 1/511 away from one, far more than the float
@@ -29,7 +33,9 @@
 
 namespace {
 
-inline uint8_t Clamp255(int i) { return uint8_t(i < 0 ? 0 : i > 255 ? 255 : i); }
+inline uint8_t Clamp255(int i) {
+    return uint8_t(i < 0 ? 0 : i > 255 ? 255 : i);
+}
 
 // min(2047, i * i) for |i| <= 255: 45 * 45 = 2025, 46 * 46 = 2116.
 inline int16_t Square2047(int i) {
@@ -38,9 +44,8 @@ inline int16_t Square2047(int i) {
 }
 
 TESSA_CLONES void ColourRow(const uint8_t* __restrict bgr, uint8_t* __restrict pV,
-                            uint8_t* __restrict pH, uint8_t* __restrict pR,
-                            uint8_t* __restrict pG, uint8_t* __restrict pB,
-                            uint8_t* __restrict pT) {
+                            uint8_t* __restrict pH, uint8_t* __restrict pR, uint8_t* __restrict pG,
+                            uint8_t* __restrict pB, uint8_t* __restrict pT) {
     // 16-bit lanes hold every intermediate value but the hue's quotient.
     alignas(64) int16_t rb[256], rg[256], rr[256];
     for (int x = 0; x < 256; ++x) {
@@ -104,14 +109,17 @@ TESSA_AVX2 void ColourRowAvx2(const uint8_t* __restrict bgr, uint8_t* __restrict
     planes_simd::SplitRowAvx2(bgr, rb, rg, rr);
     const __m256i one = _mm256_set1_epi16(1);
     for (int x = 0; x < 256; x += 16) {
-        const __m256i B = _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rb + x)));
-        const __m256i G = _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rg + x)));
-        const __m256i R = _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rr + x)));
+        const __m256i B =
+            _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rb + x)));
+        const __m256i G =
+            _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rg + x)));
+        const __m256i R =
+            _mm256_cvtepu8_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(rr + x)));
         // V = (3 R + 5 G + 4 B) div 12.
-        const __m256i sum = _mm256_add_epi16(
-            _mm256_add_epi16(_mm256_mullo_epi16(R, _mm256_set1_epi16(3)),
-                             _mm256_mullo_epi16(G, _mm256_set1_epi16(5))),
-            _mm256_slli_epi16(B, 2));
+        const __m256i sum =
+            _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(R, _mm256_set1_epi16(3)),
+                                              _mm256_mullo_epi16(G, _mm256_set1_epi16(5))),
+                             _mm256_slli_epi16(B, 2));
         const __m256i V =
             _mm256_srli_epi16(_mm256_mulhi_epu16(sum, _mm256_set1_epi16(int16_t(43691))), 3);
         Store16(pV + x, V);
@@ -131,16 +139,13 @@ TESSA_AVX2 void ColourRowAvx2(const uint8_t* __restrict bgr, uint8_t* __restrict
         Store16(pG + x, _mm256_sub_epi16(_mm256_sub_epi16(G2, R), B));
         Store16(pB + x, _mm256_sub_epi16(_mm256_sub_epi16(B2, R), G));
         // Saturation.
-        const __m256i s = _mm256_add_epi16(
-            _mm256_add_epi16(Square2047Avx2(_mm256_sub_epi16(R, V)),
-                             Square2047Avx2(_mm256_sub_epi16(G, V))),
-            Square2047Avx2(_mm256_sub_epi16(B, V)));
-        // The truncated square root of m = s div 32 (0..191): that of the
-        // single-precision root, exact on squares, and more than 1 / 28 below
-        // the next whole number otherwise, far beyond its rounding error.
+        const __m256i s = _mm256_add_epi16(_mm256_add_epi16(Square2047Avx2(_mm256_sub_epi16(R, V)),
+                                                            Square2047Avx2(_mm256_sub_epi16(G, V))),
+                                           Square2047Avx2(_mm256_sub_epi16(B, V)));
+        // The truncated square root of m = s div 32 (0..191).
         const __m256i m = _mm256_srli_epi16(s, 5);
-        const __m256i r0 = _mm256_cvttps_epi32(_mm256_sqrt_ps(
-            _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(m)))));
+        const __m256i r0 = _mm256_cvttps_epi32(
+            _mm256_sqrt_ps(_mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_castsi256_si128(m)))));
         const __m256i r1 = _mm256_cvttps_epi32(_mm256_sqrt_ps(
             _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm256_extracti128_si256(m, 1)))));
         Store16(pT + x, _mm256_permute4x64_epi64(_mm256_packs_epi32(r0, r1), 0xD8));
@@ -154,8 +159,8 @@ void ComputeColourPlanes() {
 #if TESSA_X86_KERNELS
     if (planes_simd::UseAvx2()) {
         for (int y = 0; y <= LevelMaxRow[0]; ++y)
-            ColourRowAvx2(LevelRows[0][y], Plane(aV)[y], Plane(aH)[y], Plane(aR)[y],
-                          Plane(aG)[y], Plane(aB)[y], Plane(aT)[y]);
+            ColourRowAvx2(LevelRows[0][y], Plane(aV)[y], Plane(aH)[y], Plane(aR)[y], Plane(aG)[y],
+                          Plane(aB)[y], Plane(aT)[y]);
         return;
     }
 #endif

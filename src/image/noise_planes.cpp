@@ -132,8 +132,7 @@ TESSA_CLONES void SweepDownRightPortable(const TField& __restrict in, TField& __
 
 // out(y, x) = (in(y - d, x) + in(y, x - d) + in(y, x)) / 3 for y, x >= d;
 // every other value copied.
-TESSA_CLONES void SweepUpLeftPortable(const TField& __restrict in, TField& __restrict out,
-                                      int d) {
+TESSA_CLONES void SweepUpLeftPortable(const TField& __restrict in, TField& __restrict out, int d) {
     for (int y = 0; y < d; ++y) std::memcpy(out[y], in[y], sizeof out[y]);
     for (int y = d; y <= N; ++y) {
         const float* c = in[y];
@@ -155,10 +154,14 @@ void FieldToPlanePortable(const TField& F, TPlane& plane) {
 
 #if TESSA_X86_KERNELS
 
-TESSA_AVX2 inline __m256d AbsPd(__m256d x) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x); }
+TESSA_AVX2 inline __m256d AbsPd(__m256d x) {
+    return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x);
+}
 
 // x rounded to float and back: the value a float variable holding x has.
-TESSA_AVX2 inline __m256d RoundTrip(__m256d x) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(x)); }
+TESSA_AVX2 inline __m256d RoundTrip(__m256d x) {
+    return _mm256_cvtps_pd(_mm256_cvtpd_ps(x));
+}
 
 template <TMode Mode> TESSA_AVX2 inline void Apply4(float* f, __m256d r) {
     __m256d t;
@@ -182,9 +185,9 @@ TESSA_AVX2 void StepAvx2(const uint8_t* __restrict v, TLines& s, float* __restri
         std::memcpy(&four, v + i, 4);
         const __m256d vv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(four)));
         if constexpr (M0 != TMode::Skip) {
-            const __m256d an =
-                RoundTrip(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.3), _mm256_load_pd(s.A0 + i)),
-                                        _mm256_mul_pd(_mm256_set1_pd(0.7), vv)));
+            const __m256d an = RoundTrip(
+                _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.3), _mm256_load_pd(s.A0 + i)),
+                              _mm256_mul_pd(_mm256_set1_pd(0.7), vv)));
             const __m256d cn = RoundTrip(
                 _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(0.08), AbsPd(_mm256_sub_pd(an, vv))),
                               _mm256_mul_pd(_mm256_set1_pd(0.92), _mm256_load_pd(s.Acc + i))));
@@ -208,9 +211,9 @@ TESSA_AVX2 void StepAvx2(const uint8_t* __restrict v, TLines& s, float* __restri
 
 // (vertical + horizontal + value) / 3 of four floats each, rounded to float.
 TESSA_AVX2 inline __m128 Blur4(const float* vert, const float* hori, const float* self) {
-    const __m256d s = _mm256_add_pd(_mm256_add_pd(_mm256_cvtps_pd(_mm_loadu_ps(vert)),
-                                                  _mm256_cvtps_pd(_mm_loadu_ps(hori))),
-                                    _mm256_cvtps_pd(_mm_loadu_ps(self)));
+    const __m256d s = _mm256_add_pd(
+        _mm256_add_pd(_mm256_cvtps_pd(_mm_loadu_ps(vert)), _mm256_cvtps_pd(_mm_loadu_ps(hori))),
+        _mm256_cvtps_pd(_mm_loadu_ps(self)));
     return _mm256_cvtpd_ps(_mm256_div_pd(s, _mm256_set1_pd(3.0)));
 }
 
@@ -346,9 +349,9 @@ TESSA_AVX512 void StepAvx512(const uint8_t* __restrict v, TLines& s, float* __re
             const __m512d an = RoundTrip8(
                 _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.3), _mm512_load_pd(s.A0 + i)),
                               _mm512_mul_pd(_mm512_set1_pd(0.7), vv)));
-            const __m512d cn = RoundTrip8(
-                _mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.08), _mm512_abs_pd(_mm512_sub_pd(an, vv))),
-                              _mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.Acc + i))));
+            const __m512d cn = RoundTrip8(_mm512_add_pd(
+                _mm512_mul_pd(_mm512_set1_pd(0.08), _mm512_abs_pd(_mm512_sub_pd(an, vv))),
+                _mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.Acc + i))));
             _mm512_store_pd(s.A0 + i, an);
             _mm512_store_pd(s.Acc + i, cn);
             Apply8<M0>(f0 + i, cn);
@@ -366,7 +369,6 @@ TESSA_AVX512 void StepAvx512(const uint8_t* __restrict v, TLines& s, float* __re
         }
     }
 }
-
 
 // Eight values of a blur sweep at distance 1: (vertical + horizontal + value)
 // / 3, rounded to float.
@@ -445,12 +447,12 @@ struct TKernels {
     void (*FieldToPlane)(const TField&, TPlane&);
 };
 
-#define TESSA_STEPS(Step)                                                                      \
-    Step<TMode::Assign, TMode::AddToZero>, Step<TMode::Skip, TMode::AddToZero>,                \
-        Step<TMode::AddToZero, TMode::Add>, Step<TMode::Add, TMode::Add>,                      \
-        Step<TMode::Skip, TMode::Add>, Step<TMode::AddTimes6, TMode::AddTimes2>,              \
-        Step<TMode::Assign, TMode::Skip>, Step<TMode::AddToZero, TMode::Skip>,                 \
-        Step<TMode::Add, TMode::Skip>, Step<TMode::AddTimes6, TMode::Skip>,                    \
+#define TESSA_STEPS(Step)                                                                          \
+    Step<TMode::Assign, TMode::AddToZero>, Step<TMode::Skip, TMode::AddToZero>,                    \
+        Step<TMode::AddToZero, TMode::Add>, Step<TMode::Add, TMode::Add>,                          \
+        Step<TMode::Skip, TMode::Add>, Step<TMode::AddTimes6, TMode::AddTimes2>,                   \
+        Step<TMode::Assign, TMode::Skip>, Step<TMode::AddToZero, TMode::Skip>,                     \
+        Step<TMode::Add, TMode::Skip>, Step<TMode::AddTimes6, TMode::Skip>,                        \
         Step<TMode::Skip, TMode::AddTimes2>
 
 const TKernels PortableKernels = {TESSA_STEPS(StepPortable), TransposeBytesPortable,
@@ -549,13 +551,27 @@ TESSA_AVX512 void ComputeNoiseFieldsOverlapped(const TPlane& V, TField& F0, TFie
             }
             ready();
             const TPassStep& st = steps[next++];
-            switch ((downRight ? 3 : 0) + (st.Mode == TMode::AddToZero ? 0 : st.Mode == TMode::Add ? 1 : 2)) {
-            case 0: BlurThreeRows<false, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F); break;
-            case 1: BlurThreeRows<false, true, TMode::Add>(in, out, y0, st.V, Lines, st.F); break;
-            case 2: BlurThreeRows<false, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F); break;
-            case 3: BlurThreeRows<true, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F); break;
-            case 4: BlurThreeRows<true, true, TMode::Add>(in, out, y0, st.V, Lines, st.F); break;
-            default: BlurThreeRows<true, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F); break;
+            switch ((downRight ? 3 : 0) + (st.Mode == TMode::AddToZero ? 0
+                                           : st.Mode == TMode::Add     ? 1
+                                                                       : 2)) {
+            case 0:
+                BlurThreeRows<false, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F);
+                break;
+            case 1:
+                BlurThreeRows<false, true, TMode::Add>(in, out, y0, st.V, Lines, st.F);
+                break;
+            case 2:
+                BlurThreeRows<false, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F);
+                break;
+            case 3:
+                BlurThreeRows<true, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F);
+                break;
+            case 4:
+                BlurThreeRows<true, true, TMode::Add>(in, out, y0, st.V, Lines, st.F);
+                break;
+            default:
+                BlurThreeRows<true, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F);
+                break;
             }
         }
     }
@@ -623,7 +639,9 @@ void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
 
 // Plane = ClampTab at the whole part of F. The values of F lie within
 // 0..2040 (Part 2.4), inside ClampTab's index range.
-void NoiseFieldToPlane(const TField& F, TPlane& plane) { Kernels().FieldToPlane(F, plane); }
+void NoiseFieldToPlane(const TField& F, TPlane& plane) {
+    Kernels().FieldToPlane(F, plane);
+}
 
 void ComputeNoisePlanes() {
     ComputeNoiseFields(Plane(aV), Field0, NoiseField);

@@ -54,8 +54,12 @@ inline int CpuKernelLevel() {
 // The level in use: the processor's, lowered only by tests
 // (SelectPlaneKernels in planes_internal.h).
 inline int KernelLevel = CpuKernelLevel();
-inline bool UseAvx2() { return KernelLevel >= 1; }
-inline bool UseAvx512() { return KernelLevel >= 2; }
+inline bool UseAvx2() {
+    return KernelLevel >= 1;
+}
+inline bool UseAvx512() {
+    return KernelLevel >= 2;
+}
 
 #if TESSA_X86_KERNELS
 // Splits a row of 256 pixels (bytes blue, green, red) into its blue, green
@@ -74,15 +78,18 @@ TESSA_AVX2 inline void SplitRowAvx2(const uint8_t* bgr, uint8_t* b, uint8_t* g, 
         const __m128i* p = reinterpret_cast<const __m128i*>(bgr + 3 * x);
         const __m128i A = _mm_loadu_si128(p), B = _mm_loadu_si128(p + 1),
                       C = _mm_loadu_si128(p + 2);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(b + x),
-                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, bA), _mm_shuffle_epi8(B, bB)),
-                                      _mm_shuffle_epi8(C, bC)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(g + x),
-                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, gA), _mm_shuffle_epi8(B, gB)),
-                                      _mm_shuffle_epi8(C, gC)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(r + x),
-                         _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, rA), _mm_shuffle_epi8(B, rB)),
-                                      _mm_shuffle_epi8(C, rC)));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(b + x),
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, bA), _mm_shuffle_epi8(B, bB)),
+                         _mm_shuffle_epi8(C, bC)));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(g + x),
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, gA), _mm_shuffle_epi8(B, gB)),
+                         _mm_shuffle_epi8(C, gC)));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(r + x),
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(A, rA), _mm_shuffle_epi8(B, rB)),
+                         _mm_shuffle_epi8(C, rC)));
     }
 }
 #endif

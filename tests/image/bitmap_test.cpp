@@ -64,16 +64,17 @@ TEST(Bitmap, CreateFillsAndLaysRowsOut) {
 TEST(Bitmap, SetPixelOutsideIsSkipped) {
     TBitmap b;
     CreateBitmap(b, 4, 4, White);
-    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 4}, {100, 100}}) SetPixel(b, x, y, Red);
+    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 4}, {100, 100}})
+        SetPixel(b, x, y, Red);
     EXPECT_TRUE(Painted(b, Red).empty());
     SetPixel(b, 3, 3, Red);
     EXPECT_EQ(Painted(b, Red), (TPoints{{3, 3}}));
 }
 
 TEST(Bitmap, LineRuleMatchesBresenhamEndPointNeverPainted) {
-    const int lines[][4] = {{0, 0, 5, 2},  {5, 2, 0, 0},   {3, 3, 3, 9},   {3, 9, 3, 3},
-                            {1, 7, 8, 7},  {8, 7, 1, 7},   {0, 0, 9, 9},   {9, 0, 0, 9},
-                            {2, 1, 4, 8},  {7, 8, 1, 2},   {4, 4, 4, 4},   {-5, -3, 6, 8},
+    const int lines[][4] = {{0, 0, 5, 2},   {5, 2, 0, 0},     {3, 3, 3, 9}, {3, 9, 3, 3},
+                            {1, 7, 8, 7},   {8, 7, 1, 7},     {0, 0, 9, 9}, {9, 0, 0, 9},
+                            {2, 1, 4, 8},   {7, 8, 1, 2},     {4, 4, 4, 4}, {-5, -3, 6, 8},
                             {12, 3, -4, 5}, {-3, 20, 20, -3}, {0, 5, 11, 6}};
     for (const auto& l : lines) {
         SCOPED_TRACE(::testing::Message() << l[0] << "," << l[1] << " -> " << l[2] << "," << l[3]);
@@ -124,8 +125,16 @@ TEST(Bitmap, DrawBitmapClips) {
     struct TCase {
         int x, y;
     };
-    for (TCase c : {TCase{0, 0}, {2, 2}, {-2, -1}, {8, 8}, {-3, 7}, {7, -2}, {-4, 0}, {10, 0},
-                    {0, -3}, {-10, -10}}) {
+    for (TCase c : {TCase{0, 0},
+                    {2, 2},
+                    {-2, -1},
+                    {8, 8},
+                    {-3, 7},
+                    {7, -2},
+                    {-4, 0},
+                    {10, 0},
+                    {0, -3},
+                    {-10, -10}}) {
         SCOPED_TRACE(::testing::Message() << "at " << c.x << "," << c.y);
         TBitmap dst;
         CreateBitmap(dst, 10, 9, White);

@@ -13,7 +13,7 @@
 namespace {
 
 class BorderPlanes : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
     void TearDown() override { SelectPlaneKernels(2); }

@@ -11,12 +11,14 @@
 namespace {
 
 class ColourPlanes : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
 };
 
-void Fill(TRGB c) { FillBitmap(LevelBitmap[0], c); }
+void Fill(TRGB c) {
+    FillBitmap(LevelBitmap[0], c);
+}
 
 struct TRow {
     TRGB pixel;
@@ -67,7 +69,8 @@ TEST_F(ColourPlanes, HueSwitchesFormulaWhereRedPassesBlue) {
 }
 
 TEST_F(ColourPlanes, EveryGreyGetsHue165) {
-    for (int g = 0; g < 256; ++g) SetPixel(LevelBitmap[0], g, 5, {uint8_t(g), uint8_t(g), uint8_t(g)});
+    for (int g = 0; g < 256; ++g)
+        SetPixel(LevelBitmap[0], g, 5, {uint8_t(g), uint8_t(g), uint8_t(g)});
     ComputeColourPlanes();
     for (int g = 0; g < 256; ++g) EXPECT_EQ(Plane(aH)[5][g], 165) << g;
 }
@@ -108,8 +111,8 @@ TEST_F(ColourPlanes, FastEqualsPlainTwinOnEveryColour) {
                     for (int g = 0; g < 256; ++g)
                         for (int b = 0; b < 256; ++b)
                             ASSERT_EQ(Plane(planes[i])[g][b], fast[i][g][b])
-                                << "plane " << planes[i] << " at (" << r << ", " << g << ", "
-                                << b << "), kernel level " << level;
+                                << "plane " << planes[i] << " at (" << r << ", " << g << ", " << b
+                                << "), kernel level " << level;
                 }
         }
     }

@@ -14,7 +14,7 @@
 namespace {
 
 class NoisePlanes : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
     void TearDown() override { SelectPlaneKernels(2); }
@@ -153,8 +153,8 @@ TEST_F(NoisePlanes, ForwardPassesStopTwoShortOfTheEdge) {
 
 // The conversion to bytes: whole part truncated toward zero, then ClampTab.
 TEST_F(NoisePlanes, FieldToPlaneTruncatesThenClamps) {
-    const float samples[] = {0.0f, 0.99f, 1.0f, 1.5f, 127.999f, 254.9f, 255.0f, 255.5f, 256.0f,
-                             300.7f, 1836.0f, 2040.0f, 17.25f};
+    const float samples[] = {0.0f,   0.99f,  1.0f,   1.5f,    127.999f, 254.9f, 255.0f,
+                             255.5f, 256.0f, 300.7f, 1836.0f, 2040.0f,  17.25f};
     for (int level : {0, 1, 2}) {
         if (SelectPlaneKernels(level) != level) continue;
         for (int y = 0; y < 256; ++y)

@@ -14,7 +14,7 @@ namespace {
 
 // Every case at every kernel level the processor has.
 class Normalise : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override {
         if (SelectPlaneKernels(GetParam()) != GetParam()) GTEST_SKIP() << "no such kernels here";
@@ -23,7 +23,9 @@ protected:
     void TearDown() override { SelectPlaneKernels(2); }
 };
 
-bool Inner(int y, int x) { return y >= 2 && y <= 253 && x >= 2 && x <= 253; }
+bool Inner(int y, int x) {
+    return y >= 2 && y <= 253 && x >= 2 && x <= 253;
+}
 
 // Plane p holds a inside the inner region except at the listed pixels.
 void FillInner(int p, uint8_t a) {
@@ -161,11 +163,8 @@ TEST_P(Normalise, FastEqualsPlainTwinOnRandomPlanes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(KernelLevels, Normalise, ::testing::Values(0, 1, 2),
-                         [](const auto& info) {
-                             return std::string(info.param == 0   ? "Portable"
-                                                : info.param == 1 ? "Avx2"
-                                                                  : "Avx512");
-                         });
+INSTANTIATE_TEST_SUITE_P(KernelLevels, Normalise, ::testing::Values(0, 1, 2), [](const auto& info) {
+    return std::string(info.param == 0 ? "Portable" : info.param == 1 ? "Avx2" : "Avx512");
+});
 
 } // namespace

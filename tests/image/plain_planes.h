@@ -54,7 +54,9 @@ inline void Step1(float& a, float& b, int v) {
     a = float(0.97 * double(a) + 0.03 * double(v));
     b = float(0.92 * double(b) + 0.08 * double(v));
 }
-inline double Diff(float a, float b) { return std::fabs(double(a) - double(b)); }
+inline double Diff(float a, float b) {
+    return std::fabs(double(a) - double(b));
+}
 } // namespace detail
 
 // F of plane 0 (aNo1) from the brightness plane V.
@@ -190,14 +192,12 @@ inline void ComputeGradientPlanes() {
     constexpr int N = 255;
     const TPlane& V = Plane(aV);
     for (int x = 0; x <= N; ++x)
-        for (int y = 1; y <= N; ++y)
-            Plane(aGV)[y][x] = ClampTab[(V[y][x] - V[y - 1][x]) * 4 + 128];
+        for (int y = 1; y <= N; ++y) Plane(aGV)[y][x] = ClampTab[(V[y][x] - V[y - 1][x]) * 4 + 128];
     for (int x = 0; x <= N; ++x)
         for (int y = 1; y <= N; ++y)
             Plane(aGVV)[y][x] = ClampTab[(Plane(aGV)[y][x] - Plane(aGV)[y - 1][x]) * 2 + 128];
     for (int y = 0; y <= N; ++y)
-        for (int x = 1; x <= N; ++x)
-            Plane(aGH)[y][x] = ClampTab[(V[y][x] - V[y][x - 1]) * 4 + 128];
+        for (int x = 1; x <= N; ++x) Plane(aGH)[y][x] = ClampTab[(V[y][x] - V[y][x - 1]) * 4 + 128];
     for (int y = 0; y <= N; ++y)
         for (int x = 1; x <= N; ++x)
             Plane(aGHH)[y][x] = ClampTab[(Plane(aGH)[y][x] - Plane(aGH)[y][x - 1]) * 2 + 128];

@@ -11,7 +11,7 @@
 namespace {
 
 class PlaneStore : public ::testing::Test {
-protected:
+  protected:
     // InitPlaneStore may run more than once in one program (every suite of
     // image_tests calls it): it recreates the bitmaps with their row tables
     // and refills the tables with the same values.

@@ -15,7 +15,9 @@
 
 namespace planes_test {
 
-inline std::string ReferenceDir() { return std::string(TESSA_SOURCE_DIR) + "/tests/reference"; }
+inline std::string ReferenceDir() {
+    return std::string(TESSA_SOURCE_DIR) + "/tests/reference";
+}
 
 // The whole content of a gzip file (a plain file is read as it is).
 inline std::vector<uint8_t> ReadGz(const std::string& path) {
@@ -85,8 +87,9 @@ inline TBitmap BusyPicture(uint32_t seed) {
         for (int x = 0; x < 256; ++x) {
             const uint8_t n = next();
             const int block = ((x / 16 + y / 16) & 1) ? 60 : 0;
-            SetPixel(bmp, x, y,
-                     {uint8_t((x + n / 4 + block) & 255), uint8_t((y * 2 + n / 2) & 255), uint8_t(n)});
+            SetPixel(
+                bmp, x, y,
+                {uint8_t((x + n / 4 + block) & 255), uint8_t((y * 2 + n / 2) & 255), uint8_t(n)});
         }
     return bmp;
 }

@@ -15,7 +15,7 @@ namespace {
 
 // Each dump at each kernel level the processor has (planes_internal.h).
 class ReferencePlanes : public ::testing::TestWithParam<std::tuple<const char*, int>> {
-protected:
+  protected:
     static void SetUpTestSuite() { InitPlaneStore(); }
     void SetUp() override {
         const int level = std::get<1>(GetParam());
@@ -47,7 +47,8 @@ TEST_P(ReferencePlanes, EveryComputedPlaneMatchesByteForByte) {
                     first << "first at row " << y << " column " << x << ": reference " << want
                           << ", computed " << got;
             }
-        EXPECT_EQ(diffs, 0) << "plane " << p << " differs in " << diffs << " bytes; " << first.str();
+        EXPECT_EQ(diffs, 0) << "plane " << p << " differs in " << diffs << " bytes; "
+                            << first.str();
     }
 }
 
