@@ -13,16 +13,20 @@
 //   depend on each other: the column passes step down the rows with all 256
 //   columns side by side (a vector loop), and the row passes do the same on
 //   the transposed brightness plane, their sums transposed back afterwards.
-//   The passes of plane 0 and plane 1 read the same brightness values and run
-//   together, each keeping its own running values and its own field.
+//   The passes of plane 0 and plane 1 read the same brightness values and,
+//   at levels 0 and 1, run together, each keeping its own running values and
+//   its own field. At level 2 plane 0's passes run first and plane 1's are
+//   worked into the loops of plane 0's blur, which waits on the divider
+//   while the passes keep the other units busy (ComputeNoiseFieldsOverlapped).
 //   A running value (a, b, acc) is kept between steps as the double of its
 //   32-bit float, which is the value every later step reads.
 // - Each blur sweep reads only neighbours that the same sweep has not yet
 //   changed, so it is a pure map from the field before it to the field after
 //   it: it is computed from one buffer into another, the values it leaves
 //   alone copied.
-// Kernel levels (planes_simd.h): portable loops, AVX2 kernels, AVX-512
-// kernels for the passes. None contracts or reorders a floating operation
+// Kernel levels (planes_simd.h): 0 portable loops, 1 AVX2 kernels, 2 AVX-512
+// kernels for the passes. Level 0 is 256 x 256 (TPlane), so the loops take N
+// as a constant. None contracts or reorders a floating operation
 // (the build sets -ffp-contract=off and no fast-math).
 #include "compute_planes.h"
 #include "planes_internal.h"
@@ -36,7 +40,7 @@ namespace {
 constexpr int N = 255; // LevelMaxRow[0] and LevelMaxCol[0]
 using TField = float[256][256];
 
-// Scratch, created once: 64 KB + 3 x 256 KB + 4 KB.
+// Scratch, created once (no allocation per picture): 64 KB + 3 x 256 KB + 8 KB.
 alignas(64) uint8_t VT[256][256]; // plane 12 transposed: VT[x][y] = V(y, x)
 alignas(64) TField SwapA, SwapB;  // transposed row sums, then blur partners
 alignas(64) TField Field0;        // F of plane 0

@@ -17,7 +17,9 @@ void ComputeGradientPlanes();
 
 // The accumulator fields of the noise planes (Part 2.4) before their
 // conversion to bytes: F of plane 0 into F0 and F of plane 1 into F1, from
-// the brightness plane V. Both are overwritten completely.
+// the brightness plane V. Both are overwritten completely and must be two
+// different arrays (the caller's own, or NoiseField; the step's scratch is
+// private to noise_planes.cpp).
 void ComputeNoiseFields(const TPlane& V, float (&F0)[256][256], float (&F1)[256][256]);
 
 // Plane p at every pixel = ClampTab at the whole part of F (truncated).
