@@ -45,7 +45,7 @@ void Restore() {
 void Prelude(const TBitmap& photo) {
     DrawBitmap(LevelBitmap[0], 0, 0, photo);
     for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
-    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+    std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
 }
 
 void BM_ComputePlanes(benchmark::State& state) {
@@ -86,7 +86,7 @@ void BM_HalftoneReductions(benchmark::State& state) {
 
 void BM_ClearStore(benchmark::State& state) {
     for (auto _ : state) {
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
         benchmark::ClobberMemory();
     }
 }

@@ -88,21 +88,25 @@ namespace {
 // so every overlap is a whole number and the weights of one destination pixel
 // add up to src.
 struct TAxisWeights {
-    std::vector<int> First; // first source index of each destination pixel
-    std::vector<std::vector<int>> Weight;
+    static constexpr int MaxTaps = 258; // a footprint covers at most src / dst + 2 pixels
+    std::vector<int> First;             // first source index of each destination pixel
+    std::vector<int> Count;             // source pixels under it
+    std::vector<int> Weight;            // MaxTaps per destination pixel
 };
 
 TAxisWeights AxisWeights(int src, int dst) {
     TAxisWeights w;
     w.First.resize(size_t(dst));
-    w.Weight.resize(size_t(dst));
+    w.Count.resize(size_t(dst));
+    w.Weight.assign(size_t(dst) * TAxisWeights::MaxTaps, 0);
     for (int i = 0; i < dst; ++i) {
         const long lo = long(i) * src, hi = long(i + 1) * src;
         const int j0 = int(lo / dst), j1 = int((hi - 1) / dst);
         w.First[size_t(i)] = j0;
+        w.Count[size_t(i)] = j1 - j0 + 1;
         for (int j = j0; j <= j1; ++j) {
             const long a = std::max(lo, long(j) * dst), b = std::min(hi, long(j + 1) * dst);
-            w.Weight[size_t(i)].push_back(int(b - a));
+            w.Weight[size_t(i) * TAxisWeights::MaxTaps + size_t(j - j0)] = int(b - a);
         }
     }
     return w;
@@ -110,31 +114,51 @@ TAxisWeights AxisWeights(int src, int dst) {
 
 } // namespace
 
-void HalftoneReduce(const TBitmap& src, TBitmap& dst) {
+// Built for AVX2 as well, chosen at run time: the column sums widen bytes to
+// 32 bits, eight at a time there instead of four.
+__attribute__((target_clones("avx2", "default"))) void HalftoneReduce(const TBitmap& src,
+                                                                      TBitmap& dst) {
+    assert(dst.Width <= src.Width && dst.Height <= src.Height && src.Width <= 256);
     const TAxisWeights wx = AxisWeights(src.Width, dst.Width);
     const TAxisWeights wy = AxisWeights(src.Height, dst.Height);
-    const long total = long(src.Width) * src.Height; // sum of all weights of one pixel
-    std::vector<long> acc(size_t(dst.Width) * 3);
+    // Columns first: for each destination row, the weighted sum of the source
+    // rows under it, all channels side by side (at most 255 x 256 each).
+    const size_t srcLen = size_t(src.Width) * 3;
+    std::vector<uint32_t> acc(srcLen);
+    // (sum + total / 2) / total without a division per channel: the quotients
+    // of different sums differ by at least 1 / total (at least 2^-16), far more
+    // than the rounding error of the product (below 2^-28), so adding 2^-20
+    // before truncating gives the exact quotient.
+    const uint32_t total = uint32_t(src.Width) * uint32_t(src.Height);
+    const double inverse = 1.0 / total;
+    const auto RoundedMean = [&](uint32_t sum) {
+        return uint8_t(double(sum + total / 2) * inverse + 0x1p-20);
+    };
     for (int i = 0; i < dst.Height; ++i) {
-        std::fill(acc.begin(), acc.end(), 0);
-        const auto& rowWeights = wy.Weight[size_t(i)];
-        for (size_t k = 0; k < rowWeights.size(); ++k) {
-            const uint8_t* s = src.Rows[size_t(wy.First[size_t(i)]) + k];
-            for (int o = 0; o < dst.Width; ++o) {
-                const auto& colWeights = wx.Weight[size_t(o)];
-                const uint8_t* p = s + 3 * wx.First[size_t(o)];
-                long b = 0, g = 0, r = 0;
-                for (size_t m = 0; m < colWeights.size(); ++m, p += 3) {
-                    b += colWeights[m] * long(p[0]);
-                    g += colWeights[m] * long(p[1]);
-                    r += colWeights[m] * long(p[2]);
-                }
-                acc[size_t(o) * 3] += rowWeights[k] * b;
-                acc[size_t(o) * 3 + 1] += rowWeights[k] * g;
-                acc[size_t(o) * 3 + 2] += rowWeights[k] * r;
-            }
+        std::fill(acc.begin(), acc.end(), 0u);
+        const int* wr = wy.Weight.data() + size_t(i) * TAxisWeights::MaxTaps;
+        const int taps = wy.Count[size_t(i)];
+        uint32_t* a = acc.data();
+        for (int k = 0; k < taps; ++k) {
+            const uint8_t* s = src.Rows[size_t(wy.First[size_t(i)] + k)];
+            const uint32_t w = uint32_t(wr[k]);
+            for (size_t c = 0; c < srcLen; ++c) a[c] += w * s[c];
         }
+        // Then along the row, and the mean rounded to the nearest byte.
         uint8_t* d = dst.Rows[size_t(i)];
-        for (size_t c = 0; c < acc.size(); ++c) d[c] = uint8_t((acc[c] + total / 2) / total);
+        for (int o = 0; o < dst.Width; ++o, d += 3) {
+            const int* w = wx.Weight.data() + size_t(o) * TAxisWeights::MaxTaps;
+            const uint32_t* p = acc.data() + 3 * size_t(wx.First[size_t(o)]);
+            uint32_t b = 0, g = 0, r = 0; // at most 255 x 256 x 256
+            const int taps = wx.Count[size_t(o)];
+            for (int m = 0; m < taps; ++m, p += 3) {
+                b += uint32_t(w[m]) * p[0];
+                g += uint32_t(w[m]) * p[1];
+                r += uint32_t(w[m]) * p[2];
+            }
+            d[0] = RoundedMean(b);
+            d[1] = RoundedMean(g);
+            d[2] = RoundedMean(r);
+        }
     }
 }

@@ -11,7 +11,9 @@ void ComputePlanes(const TBitmap& picture) {
         HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
         WindowSeam.DrawOnPaintBox1(LevelBitmap[l]);
     }
-    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+    // Levels 1 to 3 of the store are never written, so they are still the
+    // zeros they started as: clearing level 0 clears the whole store.
+    std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
     // Later steps read planes written by earlier ones: this order is binding.
     ComputeColourPlanes();
     ComputeNoisePlanes();
