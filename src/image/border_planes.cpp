@@ -1,13 +1,13 @@
-// Part 2.5: the border plane 2 (aNo3) and the gradient planes 15 to 18.
+// The border plane 2 (aNo3) and the gradient planes 15 to 18.
 //
 // Reads: LevelBitmap[0] through LevelRows[0], plane 12 (before the contrast
 // normalisation). Writes: PlaneCopy[0], planes 2, 15, 16, 17, 18; pixels a
 // step does not visit keep the 0 that ComputePlanes cleared them to.
 //
-// Fast and identical to the design (the plain twin in tests/image/
+// Fast and identical to the plain computation (the plain twin in tests/image/
 // plain_planes.h, compared with this one on many pictures): every step runs
 // along rows as vector loops of whole numbers, which are exact in any order
-// (AVX2 kernels, or portable loops: planes_simd.h). The design's table reads
+// (AVX2 kernels, or portable loops: planes_simd.h). The plain table reads
 // are computed instead, each giving what its table holds at every index the
 // formula can reach:
 // - AbsTab[i] for -255 <= i <= 255 is |i| (its wrap at 256 is out of reach);

@@ -1,13 +1,13 @@
-// Part 2.3: the colour planes 12, 10, 7, 8, 9 and 11 of level 0.
+// The colour planes 12, 10, 7, 8, 9 and 11 of level 0.
 //
 // Reads: LevelBitmap[0] through LevelRows[0] (bytes blue, green, red).
 // Writes: planes aV, aH, aR, aG, aB, aT, every pixel.
 //
-// Fast and identical to the design (the plain twin in tests/image/
+// Fast and identical to the plain computation (the plain twin in tests/image/
 // plain_planes.h, compared with this one over all 2^24 colours at every
 // kernel level): each picture row is split into its red, green and blue
 // bytes, then every formula runs over the row as a vector loop (AVX2 kernel,
-// or portable loop: planes_simd.h). The design's per-pixel table reads are
+// or portable loop: planes_simd.h). The plain per-pixel table reads are
 // computed instead of read, each giving what its table holds at every index
 // the formula can reach:
 // - ClampTab[i] = min(255, max(0, i)), which is also what packing signed

@@ -1,9 +1,9 @@
-// Part 2.4: the noise planes 0 (aNo1) and 1 (aNo2) from plane 12 (aV).
+// The noise planes 0 (aNo1) and 1 (aNo2) from plane 12 (aV).
 //
-// Reads: plane 12. Writes: NoiseField (it ends holding F of plane 1, as in
-// the design), planes 0 and 1; scratch of this file only.
+// Reads: plane 12. Writes: NoiseField (it ends holding F of plane 1), planes 0 and 1; scratch of
+// this file only.
 //
-// Fast, bit-identical to the design (the plain twin in
+// Fast, bit-identical to the plain computation (the plain twin in
 // tests/image/plain_planes.h, which the tests compare it with at every kernel
 // level):
 // - Every value goes through the same operations in double, rounded to float
@@ -53,8 +53,8 @@ TLines Lines;
 // What a pass step does with its result r (acc for plane 0, |a - b| for
 // plane 1) in its field row f:
 //   Skip: nothing, the plane has no step here (and its running values are
-//   left as they are); Assign: f = r; AddToZero: f = 0 + r (a field that
-//   the design sets to zero before adding to it); Add: f = f + r;
+//   left as they are); Assign: f = r; AddToZero: f = 0 + r (a field set
+//   to zero before it is added to); Add: f = f + r;
 //   AddTimes6, AddTimes2: f = (f + r) * 6 or * 2.
 enum class TMode { Skip, Assign, AddToZero, Add, AddTimes6, AddTimes2 };
 
@@ -609,7 +609,7 @@ void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
     }
 #endif
     const TKernels& k = Kernels();
-    // Rows (the design's step 2 of both planes), on the transposed plane:
+    // Rows (step 2 of both planes), on the transposed plane:
     // line i is row i, step x is column x; the sums go to SwapA (plane 0)
     // and SwapB (plane 1), transposed. Plane 0's forward pass stops at column
     // N - 2, so its backward pass adds to the zero of columns N - 1 and N.
@@ -642,7 +642,7 @@ void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
 }
 
 // Plane = ClampTab at the whole part of F. The values of F lie within
-// 0..2040 (Part 2.4), inside ClampTab's index range.
+// 0..2040, inside ClampTab's index range.
 void NoiseFieldToPlane(const TField& F, TPlane& plane) {
     Kernels().FieldToPlane(F, plane);
 }

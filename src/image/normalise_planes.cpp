@@ -1,24 +1,24 @@
-// Part 2.6: contrast normalisation of planes 0 to 19 of level 0.
+// Contrast normalisation of planes 0 to 19 of level 0.
 //
 // Reads and writes: the inner region (rows and columns 2..253) of each plane;
 // rebuilds StretchTab for every plane that is stretched.
 //
-// Fast and identical to the design (the plain twin in tests/image/
+// Fast and identical to the plain computation (the plain twin in tests/image/
 // plain_planes.h, compared at every kernel level):
 // - mn and mx are the float values of the smallest and largest inner byte,
-//   found as bytes (the design's running comparisons, started at 255 and 0,
+//   found as bytes (the plain running comparisons, started at 255 and 0,
 //   end at those same values);
-// - k and the StretchTab entries are computed exactly as the design says.
+// - k and the StretchTab entries are computed exactly as the plain computation does.
 //   Only entries 0..255 are ever looked up, so for every stretched plane but
 //   the last those are the entries rebuilt; the last stretched plane rebuilds
-//   all of -2048..2048, so the table ends as the design leaves it;
+//   all of -2048..2048, so the table ends as the plain computation leaves it;
 // - the inner bytes are looked up in StretchTab, 64 at a time with AVX-512
 //   VBMI byte permutes (kernel level 2, the table's entries 0..255 held in
 //   four registers). At the other levels the entry for an inner byte v is
 //   computed instead: every inner v lies within mn..mx, where the entry is
 //   the whole part of (v - mn) * k with no limiting, and k, a float, is
 //   m / 2^s for whole numbers m < 2^24 and s, so the entry is
-//   ((v - mn) * m) >> s, exact in 32 bits (the double product of the design
+//   ((v - mn) * m) >> s, exact in 32 bits (the double product of the plain computation
 //   is exact too). That this gives the table's entries mn..mx is checked for
 //   each plane before it is used; where it did not, the bytes would be
 //   looked up one by one.

@@ -1,21 +1,21 @@
 // Internal steps of the plane computation, exposed for tests and benchmarks.
 //
-// Not part of the design's interface: ComputePlanes and its four steps
+// Not part of the public interface: ComputePlanes and its four steps
 // (compute_planes.h) are. These seams let the tests check a step's raw output
 // and compare the fast noise fields with the plain twin in tests/image/.
 #pragma once
 
 #include "plane_store.h"
 
-// Plane 2 before its smoothing: the raw colour differences of Part 2.5
+// Plane 2 before its smoothing: the raw colour differences
 // (rows and columns 1..255; row 0 and column 0 are left as they are).
 void ComputeRawBorderPlane();
-// The 3 x 3 smoothing of plane 2 through PlaneCopy (Part 2.5).
+// The 3 x 3 smoothing of plane 2 through PlaneCopy.
 void SmoothBorderPlane();
-// Planes 15, 16, 17, 18 from plane 12 (Part 2.5).
+// Planes 15, 16, 17, 18 from plane 12.
 void ComputeGradientPlanes();
 
-// The accumulator fields of the noise planes (Part 2.4) before their
+// The accumulator fields of the noise planes before their
 // conversion to bytes: F of plane 0 into F0 and F of plane 1 into F1, from
 // the brightness plane V. Both are overwritten completely and must be two
 // different arrays (the caller's own, or NoiseField; the step's scratch is

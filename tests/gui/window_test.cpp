@@ -95,7 +95,7 @@ TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(form->ListBox1->visualItemRect(form->ListBox1->item(1)).height(), 13);
 }
 
-TEST_F(WindowLayout, FocusMovesInTheDesignedOrder) {
+TEST_F(WindowLayout, FocusMovesInTheLayoutOrder) {
     Open();
     const std::vector<QWidget*> order = {form->FileListBox1, form->ListBox1, form->ScrollBar1,
                                          form->ScrollBar2,   form->Scan,     form->cbByPriznak,

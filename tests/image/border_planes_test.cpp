@@ -1,4 +1,4 @@
-// Part 2.5: the border and gradient planes.
+// The border and gradient planes.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"
@@ -71,7 +71,7 @@ TEST_F(BorderPlanes, SixtyStepGivesRawThirty) {
     }
 }
 
-// The smoothing, checked from the raw plane with the design's weights. The
+// The smoothing, checked from the raw plane with the smoothing weights. The
 // picture: grey 100 with the pixels (50, 39) and (50, 40) at 160. Raw values
 // by hand: (50, 40) differs by 60 from its left neighbour only: 180 / 6 = 30;
 // (50, 39) differs from its left and its upper neighbour: 360 / 6 = 60;
@@ -120,7 +120,7 @@ TEST_F(BorderPlanes, RowZeroAndColumnZeroOfPlaneTwoStayZero) {
 }
 
 // The fast step (every kernel level) against the plain twin, which reads
-// AbsTab and ClampTab and divides as the design says.
+// AbsTab and ClampTab and divides as written in the plain twin.
 TEST_F(BorderPlanes, FastEqualsPlainTwinOnManyPictures) {
     std::mt19937 rng(99);
     static uint8_t fast[5][256][256];

@@ -1,4 +1,4 @@
-// Part 2.3: the colour planes.
+// The colour planes.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"
@@ -25,8 +25,8 @@ struct TRow {
     int v, h, r, g, b, t;
 };
 
-// The table of the design, every pixel and every plane.
-const TRow DesignTable[] = {
+// The table of worked examples, every pixel and every plane.
+const TRow WorkedExamples[] = {
     {{0, 0, 0}, 0, 165, 0, 0, 0, 0},
     {{128, 128, 128}, 128, 165, 0, 0, 0, 0},
     {{255, 255, 255}, 255, 165, 0, 0, 0, 0},
@@ -41,8 +41,8 @@ const TRow DesignTable[] = {
     {{100, 120, 90}, 105, 91, 0, 50, 0, 3},
 };
 
-TEST_F(ColourPlanes, DesignTableEveryPixelEveryPlane) {
-    for (const TRow& row : DesignTable) {
+TEST_F(ColourPlanes, WorkedExamplesEveryPixelEveryPlane) {
+    for (const TRow& row : WorkedExamples) {
         SCOPED_TRACE(::testing::Message() << "pixel (" << int(row.pixel.r) << ", "
                                           << int(row.pixel.g) << ", " << int(row.pixel.b) << ")");
         Fill(row.pixel);
@@ -90,7 +90,7 @@ TEST_F(ColourPlanes, PixelsAreIndependentAndOtherPlanesUntouched) {
 }
 
 // The fast step (every kernel level) against the plain twin, which reads the
-// tables and divides as the design says, over every one of the 2^24 colours:
+// tables and divides as written in the plain twin, over every one of the 2^24 colours:
 // 256 pictures, each of one red value with every green (row) and blue
 // (column).
 TEST_F(ColourPlanes, FastEqualsPlainTwinOnEveryColour) {

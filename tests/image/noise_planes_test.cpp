@@ -1,4 +1,4 @@
-// Part 2.4: the noise planes, and the fast version against its plain twin.
+// The noise planes, and the fast version against its plain twin.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"

@@ -1,4 +1,4 @@
-// Part 2.6: the contrast normalisation.
+// The contrast normalisation.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"

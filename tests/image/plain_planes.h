@@ -1,13 +1,12 @@
-// The plain twins of the plane computation (Parts 2.3 to 2.6), written
-// straight from the design: every loop in the stated order, every byte through
-// the lookup tables as the design names them, the noise fields scanned in
-// place with every update computed in double and rounded to float where it is
-// stored.
+// The plain twins of the plane computation, written rule by rule: every loop
+// in its scan order, every byte through the lookup tables, the noise fields
+// scanned in place with every update computed in double and rounded to float
+// where it is stored.
 //
 // src/image ships fast versions that reorder independent work and compute
 // what a table holds instead of reading it; the tests prove each fast step
 // identical to its twin and the plane benchmark measures both. Keep these
-// as the design reads.
+// plain.
 #pragma once
 
 #include "image/plane_store.h"
@@ -18,7 +17,7 @@
 
 namespace plain_twin {
 
-// Part 2.3: planes 12, 10, 7, 8, 9, 11 from the level-0 picture.
+// Planes 12, 10, 7, 8, 9, 11 from the level-0 picture.
 inline void ComputeColourPlanes() {
     for (int y = 0; y <= LevelMaxRow[0]; ++y) {
         const uint8_t* row = LevelRows[0][y];
@@ -150,7 +149,7 @@ inline void FieldToPlane(const float (&F)[256][256], TPlane& plane) {
         for (int x = 0; x <= detail::N; ++x) plane[y][x] = ClampTab[int(F[y][x])];
 }
 
-// The whole step as the design reads: plane 0, then plane 1, in NoiseField.
+// The whole step in the plain order: plane 0, then plane 1, in NoiseField.
 inline void ComputeNoisePlanes() {
     NoiseField0(Plane(aV), NoiseField);
     FieldToPlane(NoiseField, Plane(aNo1));
@@ -158,7 +157,7 @@ inline void ComputeNoisePlanes() {
     FieldToPlane(NoiseField, Plane(aNo2));
 }
 
-// Part 2.5, plane 2 before its smoothing.
+// Plane 2 before its smoothing.
 inline void ComputeRawBorderPlane() {
     constexpr int N = 255;
     for (int y = 1; y <= N; ++y)
@@ -174,7 +173,7 @@ inline void ComputeRawBorderPlane() {
         }
 }
 
-// Part 2.5: plane 2's smoothing from PlaneCopy, then planes 15, 16, 17, 18.
+// Plane 2's smoothing from PlaneCopy, then planes 15, 16, 17, 18.
 inline void SmoothBorderPlane() {
     constexpr int N = 255;
     std::memcpy(PlaneCopy[0], Plane(aNo3), sizeof(TPlane));
@@ -209,7 +208,7 @@ inline void ComputeBorderPlanes() {
     ComputeGradientPlanes();
 }
 
-// Part 2.6: the contrast normalisation of one plane, and of planes 0 to 19.
+// The contrast normalisation of one plane, and of planes 0 to 19.
 inline void NormalisePlane(int p) {
     float mn = 255.0f, mx = 0.0f;
     for (int y = 2; y <= 253; ++y)

@@ -1,4 +1,4 @@
-// Part 2.1: the plane store and its lookup tables.
+// The plane store and its lookup tables.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "planes_test_support.h"

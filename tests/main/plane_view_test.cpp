@@ -49,7 +49,7 @@ TEST_F(PlaneView, TheAreaMapShowsThePaletteWhateverTheOffset) {
     }
 }
 
-TEST(PaletteTable, HasTheDesignedStructure) {
+TEST(PaletteTable, HasTheRampsAndSweepOfTheAreaColours) {
     EXPECT_EQ(Palette[0], (TRGB{255, 255, 255}));
     EXPECT_EQ(Palette[255], (TRGB{255, 255, 255}));
     EXPECT_EQ(Palette[1], (TRGB{0x9F, 0xD2, 0x7F}));
