@@ -36,6 +36,7 @@ void TfrmMain::ShowPlane(uint8_t b) {
         }
         DrawBitmap(PaintBox1Bitmap, 0, 0, ViewBitmap);
         PaintBox1->update();
+        ShownPlane = b;
     }
     // ListBox2 keeps its nine lines; rewriting their texts is the cheap way of
     // clearing and refilling it.

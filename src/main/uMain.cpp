@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QToolTip>
 
 #include <chrono>
 #include <new>
@@ -149,8 +151,8 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
     iRainbow->setGeometry(448, 288, 256, 4);
     iRainbow->hide();
 
-    for (QWidget* w : {Image1, PaintBox1, PaintBox2, FileListBox1->viewport(), ListBox1->viewport(),
-                       ListBox2->viewport()})
+    for (QWidget* w : {Image1, PaintBox1, PaintBox2, static_cast<QWidget*>(Label1),
+                       FileListBox1->viewport(), ListBox1->viewport(), ListBox2->viewport()})
         w->installEventFilter(this);
     for (QWidget* w : {static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(ListBox1),
                        static_cast<QWidget*>(ListBox2)})
@@ -193,6 +195,7 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
     connect(Scan, &QPushButton::clicked, this, [this] { Guard([this] { ScanClick(); }); });
 
     RunAreaPass = FindAreas;
+    SetToolTips();
     ConnectSeam();
     FileListBox1Directory = samplesDir.isEmpty()
                                 ? JoinPath(QCoreApplication::applicationDirPath(), "samples")
@@ -215,6 +218,7 @@ void TfrmMain::ConnectSeam() {
     s.SelectedPlane = [this] { return ListBox1->currentRow(); };
     s.PaintStepsChecked = [this] { return cbPaintSteps->isChecked(); };
     s.DrawOnPaintBox1 = [this](const TBitmap& bmp) {
+        ShownPlane = -1;
         DrawBitmap(PaintBox1Bitmap, 0, 0, bmp);
         PaintBox1->update();
     };
@@ -393,6 +397,20 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         KeyNavigation_ = true;
         break;
+    case QEvent::ToolTip: {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QString text;
+        if (watched == Image1)
+            text = PictureTip(help->pos().x(), help->pos().y());
+        else if (watched == PaintBox1)
+            text = PlaneViewTip(help->pos().x(), help->pos().y());
+        else if (watched == Label1)
+            text = AnalysisTip();
+        else
+            break;
+        QToolTip::showText(help->globalPos(), text, static_cast<QWidget*>(watched));
+        return true;
+    }
     default:
         break;
     }

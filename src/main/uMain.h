@@ -93,12 +93,20 @@ class TfrmMain : public QWidget {
 
     TRGB ButtonFace() const;
 
+    // Help shown at the pointer: what the picture and the plane view hold
+    // at (x, y), and the state of the last analysis.
+    QString PictureTip(int x, int y) const;
+    QString PlaneViewTip(int x, int y) const;
+    QString AnalysisTip() const;
+    int ShownPlane = -1; // the plane PaintBox1 shows, -1 for none or the reductions
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
     void ConnectSeam();
+    void SetToolTips();
     void PaintBitmap(QWidget* box, const TBitmap& bmp);
     void ShowError(const QString& text);
 
