@@ -66,7 +66,7 @@ void TfrmMain::SetToolTips() {
 }
 
 QString TfrmMain::AnalysisTip() const {
-    if (AreaCount < 0 && Label1->text() == "Label1") return "No analysis has run yet.";
+    if (Label1->text() == "Label1") return "No analysis has run yet."; // every pass rewrites it
     int kept = 0;
     for (int i = 0; i <= AreaCount; ++i) kept += Areas[i] != nullptr;
     return QString("Last analysis: threshold %1 (raised to %2 while taking seeds), %3 areas kept. "
