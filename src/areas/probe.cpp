@@ -13,17 +13,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
-// Sum over k of |a[m(k)] - b[k]| for the mapping m(k) = (sign * k + r) mod 8,
-// each term the square root of the squared difference, summed as a float.
-float ProfileDifference(const uint8_t* a, const uint8_t* b, int sign, int r) {
-    float sum = 0;
-    for (int k = 0; k < 8; ++k) {
-        const int d = a[(sign * k + r + 8) & 7] - b[k];
-        sum = float(double(sum) + std::sqrt(double(d * d)));
-    }
+// Sum over k of |a[m(k)] - b[k]| for the mapping m(k) = (sign * k + r) mod 8.
+// Each term is the square root of a squared difference summed into a 32-bit
+// float; the square root of a perfect square is exact, and so is every sum of
+// at most eight terms below 256, so the whole number computed here is that
+// float's value exactly.
+int ProfileDifference(const uint8_t* a, const uint8_t* b, int sign, int r) {
+    int sum = 0;
+    for (int k = 0; k < 8; ++k) sum += std::abs(a[(sign * k + r + 8) & 7] - b[k]);
     return sum;
 }
 
@@ -34,6 +35,13 @@ uint8_t LikenessColour(float diff, float lo, float hi) {
     const double shade = std::min(255.0, std::max(0.0, std::sqrt(ratio) * 255.0));
     return ClampTab[int(255.0 - shade)];
 }
+
+struct TLikeness {
+    float plain;      // plain difference, 100000 for the picked area
+    float mirrorBest; // smallest mirrored and turned difference
+};
+
+TLikeness Likeness[MaxAreaIndex + 1];
 
 } // namespace
 
@@ -55,36 +63,41 @@ void ProbeArea(int32_t x, int32_t y) {
     if (p < 0) return; // every record was released: nothing to compare
     const uint8_t* picked = Areas[p]->shape;
 
-    FillBitmap(ViewBitmap, {0, 0, 0});
+    // Every difference each area meets, once: the smallest and the largest
+    // of all of them (lo and hi) scale the colours. The picked area takes part
+    // in the turned and mirrored ones, so its difference turned by 0 makes lo 0.
     float lo = 100000, hi = 0;
     const auto meet = [&](float v) {
         if (v < lo) lo = v;
         if (v > hi) hi = v;
     };
-    // Sweep 0 settles lo and hi; sweep 1 meets the same values and draws.
-    for (int sweep = 0; sweep < 2; ++sweep) {
-        for (int32_t i = 0; i <= AreaCount; ++i) {
-            const TArea* a = Areas[i].get();
-            if (!a) continue;
-            float plain = 100000, mirrorBest = 100000;
-            if (i != p) {
-                plain = ProfileDifference(a->shape, picked, 1, 0);
-                meet(plain);
-            }
-            for (int r = 0; r < 8; ++r) {
-                meet(ProfileDifference(a->shape, picked, 1, r));
-                const float u = ProfileDifference(a->shape, picked, -1, 8 + r);
-                meet(u);
-                if (u < mirrorBest) mirrorBest = u;
-            }
-            if (sweep == 0) continue;
-            ViewBitmap.Pen =
-                i == p ? TRGB{128, 255, 128}
-                       : TRGB{LikenessColour(mirrorBest, lo, hi), 0, LikenessColour(plain, lo, hi)};
-            for (const TLineSeg& run : a->runs) {
-                MoveTo(ViewBitmap, run.x, run.y);
-                LineTo(ViewBitmap, run.x + run.len, run.y);
-            }
+    for (int32_t i = 0; i <= AreaCount; ++i) {
+        const TArea* a = Areas[i].get();
+        if (!a) continue;
+        TLikeness& l = Likeness[i];
+        l.plain = l.mirrorBest = 100000;
+        if (i != p) {
+            l.plain = float(ProfileDifference(a->shape, picked, 1, 0));
+            meet(l.plain);
+        }
+        for (int r = 0; r < 8; ++r) {
+            meet(float(ProfileDifference(a->shape, picked, 1, r)));
+            const float u = float(ProfileDifference(a->shape, picked, -1, 8 + r));
+            meet(u);
+            if (u < l.mirrorBest) l.mirrorBest = u;
+        }
+    }
+
+    FillBitmap(ViewBitmap, {0, 0, 0});
+    for (int32_t i = 0; i <= AreaCount; ++i) {
+        const TArea* a = Areas[i].get();
+        if (!a) continue;
+        ViewBitmap.Pen = i == p ? TRGB{128, 255, 128}
+                                : TRGB{LikenessColour(Likeness[i].mirrorBest, lo, hi), 0,
+                                       LikenessColour(Likeness[i].plain, lo, hi)};
+        for (const TLineSeg& run : a->runs) {
+            MoveTo(ViewBitmap, run.x, run.y);
+            LineTo(ViewBitmap, run.x + run.len, run.y);
         }
     }
     WindowSeam.CopyViewToPaintBox2();

@@ -4,6 +4,7 @@
 #include "areas/probe.h"
 #include "image/plane_store.h"
 #include "image/window_seam.h"
+#include "probe_plain.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,41 @@ TEST_F(AreaProbe, AllDifferencesZeroGiveFullColour) {
     ProbeArea(20, 20);
     EXPECT_EQ(At(60, 20), (TRGB{255, 0, 255}));
     EXPECT_EQ(At(100, 20), (TRGB{255, 0, 255}));
+}
+
+TEST_F(AreaProbe, DrawsExactlyWhatItsPlainTwinDraws) {
+    uint32_t seed = 99;
+    const auto next = [&](uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    for (int trial = 0; trial < 40; ++trial) {
+        for (auto& a : Areas) a.reset();
+        AreaCount = -1;
+        const int count = 3 + int(next(300));
+        for (int i = 0; i < count; ++i) {
+            auto a = std::make_unique<TArea>();
+            a->meanX = uint16_t(next(256));
+            a->meanY = uint16_t(next(256));
+            // Profiles from a few shapes turned and mirrored, so that equal
+            // and mirrored likenesses are met as well as random ones.
+            const int base = int(next(4));
+            for (int k = 0; k < 8; ++k)
+                a->shape[k] =
+                    base == 0 ? uint8_t(next(256)) : uint8_t(((k * base + trial) % 8) * 30);
+            for (int r = int(next(4)); r > 0; --r)
+                a->runs.push_back({uint8_t(next(250)), uint8_t(next(256)), uint8_t(next(6))});
+            Areas[++AreaCount] = next(10) == 0 ? nullptr : std::move(a);
+        }
+        for (int move = 0; move < 4; ++move) {
+            const int x = int(next(300)) - 20, y = int(next(300)) - 20;
+            ProbeArea(x, y);
+            const std::vector<uint8_t> fast = ViewBitmap.Pixels;
+            FillBitmap(ViewBitmap, {1, 2, 3});
+            PlainProbeArea(x, y);
+            ASSERT_EQ(fast, ViewBitmap.Pixels) << "trial " << trial << " move " << move;
+        }
+    }
 }
 
 } // namespace
