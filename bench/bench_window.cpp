@@ -3,8 +3,10 @@
 // threshold scan. Runs off screen.
 #include "areas/area_tables.h"
 #include "areas/probe.h"
+#include "areas/probe_plain.h" // the plain twin, from tests/
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
+#include "main/click_probe.h"
 #include "main/random.h"
 #include "main/startup.h"
 #include "main/uMain.h"
@@ -85,6 +87,20 @@ void BM_ProbeArea(benchmark::State& state) {
 }
 BENCHMARK(BM_ProbeArea)->Unit(benchmark::kMicrosecond);
 
+// The same moves with the plain two-sweep probe kept in the tests.
+void BM_ProbeArea_PlainTwin(benchmark::State& state) {
+    LoadBlots();
+    Form->ScrollBar2->setValue(0);
+    Form->ScrollBar2->setValue(128);
+    state.counters["live_areas"] = LiveAreas();
+    int i = 0;
+    for (auto _ : state) {
+        PlainProbeArea(i % 256, (i * 7) % 256);
+        ++i;
+    }
+}
+BENCHMARK(BM_ProbeArea_PlainTwin)->Unit(benchmark::kMicrosecond);
+
 void BM_Press(benchmark::State& state) {
     LoadPhoto(Photo);
     const Qt::MouseButton button = Qt::MouseButton(state.range(0));
@@ -98,6 +114,16 @@ BENCHMARK(BM_Press)
     ->Arg(Qt::MiddleButton)
     ->Arg(Qt::RightButton)
     ->Unit(benchmark::kMillisecond);
+
+// One seed grown with the plain inner step, for comparison with the fast
+// growth of a press.
+void BM_GrowSeed(benchmark::State& state) {
+    LoadPhoto(Photo);
+    const bool fast = state.range(0) != 0;
+    TSeedState s{128, 128, 7, Plane(aNo1)[128][128]};
+    for (auto _ : state) GrowSeed(s, 100, fast);
+}
+BENCHMARK(BM_GrowSeed)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_Scan(benchmark::State& state) {
     LoadPhoto(Photo);
