@@ -6,6 +6,7 @@
 #include "main/uMain.h"
 #include "support/test_pictures.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -240,6 +241,7 @@ TEST_F(FileList, AFileThatCannotBeReadShowsAnErrorAndChangesNothing) {
     EXPECT_EQ(form->PaintBox1Bitmap.Pixels, view1);
     EXPECT_EQ(form->PaintBox2Bitmap.Pixels, view2);
     EXPECT_EQ(OpCounters[3], 11) << "the handler ended before redrawing";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone after the error";
     // Choosing the broken file again tries again: it was never loaded.
     OpCounters[3] = 0;
     form->FileListBox1->setCurrentRow(0);
