@@ -9,8 +9,9 @@
 #include "image/window_seam.h"
 #include "tree/partition_tree.h"
 
+#include "areas/area_test_support.h" // from tests/
+
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -19,25 +20,8 @@
 
 namespace {
 
-void StartOnce() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    BuildPartitionTree();
-    InitPlaneStore();
-    WindowSeam = TWindowSeam{};
-}
-
-void LoadPlanes(const std::string& dump) {
-    const std::string path =
-        std::string(TESSA_SOURCE_DIR) + "/tests/reference/" + dump + "/planes.bin.gz";
-    gzFile f = gzopen(path.c_str(), "rb");
-    if (!f) throw std::runtime_error("cannot open " + path);
-    const int want = PlaneCount * 256 * 256;
-    const int got = gzread(f, FeaturePlanes[0], unsigned(want));
-    gzclose(f);
-    if (got != want) throw std::runtime_error("short planes in " + path);
-}
+using area_test::LoadPlanes; // the 20 planes of a reference dump
+using area_test::StartOnce;
 
 void RunPass(benchmark::State& state, const char* dump, int level, bool plainWalk) {
     StartOnce();

@@ -6,6 +6,7 @@
 #include "areas/probe_plain.h" // the plain twin, from tests/
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
+#include "image/planes_test_support.h" // from tests/
 #include "main/click_probe.h"
 #include "main/random.h"
 #include "main/startup.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <string>
@@ -23,21 +23,13 @@ namespace {
 
 TfrmMain* Form = nullptr;
 
-// The 256 x 256 photo of a reference dump (gzip'd binary PPM) into Image1.
-void LoadPhoto(const std::string& ppmGz) {
-    gzFile f = gzopen(ppmGz.c_str(), "rb");
-    std::string bytes(15 + 3 * 65536, '\0');
-    gzread(f, bytes.data(), unsigned(bytes.size()));
-    gzclose(f);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const char* p = bytes.data() + 15 + 3 * (256 * y + x);
-            SetPixel(Form->Image1Picture, x, y, {uint8_t(p[0]), uint8_t(p[1]), uint8_t(p[2])});
-        }
+// The 256 x 256 photo of a reference dump into Image1, and its planes.
+void LoadPhoto(const std::string& dump) {
+    DrawBitmap(Form->Image1Picture, 0, 0, planes_test::LoadReferencePicture(dump));
     ComputePlanes(Form->Image1Picture);
 }
 
-const std::string Photo = std::string(TESSA_SOURCE_DIR) + "/tests/reference/two/d1/image1.ppm.gz";
+const std::string Photo = "two/d1"; // a busy texture photo
 
 void BM_ShowPlane(benchmark::State& state) {
     LoadPhoto(Photo);

@@ -8,7 +8,7 @@
 #include "image/window_seam.h"
 #include "tree/partition_tree.h"
 
-#include <zlib.h>
+#include "support/gz.h"
 
 #include <cstdint>
 #include <cstring>
@@ -103,29 +103,6 @@ inline int CountLabel(int32_t label) {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) n += LabelMap[y][x] == label;
     return n;
-}
-
-inline std::string ReferenceDir() {
-    return std::string(TESSA_SOURCE_DIR) + "/tests/reference";
-}
-
-// The whole content of a gzip file.
-inline std::vector<uint8_t> ReadGz(const std::string& path) {
-    gzFile f = gzopen(path.c_str(), "rb");
-    if (!f) throw std::runtime_error("cannot open " + path);
-    std::vector<uint8_t> out;
-    std::vector<uint8_t> buf(1 << 16);
-    for (;;) {
-        const int n = gzread(f, buf.data(), unsigned(buf.size()));
-        if (n < 0) {
-            gzclose(f);
-            throw std::runtime_error("cannot read " + path);
-        }
-        if (n == 0) break;
-        out.insert(out.end(), buf.begin(), buf.begin() + n);
-    }
-    gzclose(f);
-    return out;
 }
 
 // Loads the 20 planes of a reference dump into FeaturePlanes level 0.

@@ -5,7 +5,7 @@
 #include "image/bitmap.h"
 #include "image/plane_store.h"
 
-#include <zlib.h>
+#include "support/gz.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,28 +15,8 @@
 
 namespace planes_test {
 
-inline std::string ReferenceDir() {
-    return std::string(TESSA_SOURCE_DIR) + "/tests/reference";
-}
-
-// The whole content of a gzip file (a plain file is read as it is).
-inline std::vector<uint8_t> ReadGz(const std::string& path) {
-    gzFile f = gzopen(path.c_str(), "rb");
-    if (!f) throw std::runtime_error("cannot open " + path);
-    std::vector<uint8_t> out;
-    uint8_t buf[65536];
-    for (;;) {
-        const int n = gzread(f, buf, sizeof buf);
-        if (n < 0) {
-            gzclose(f);
-            throw std::runtime_error("cannot read " + path);
-        }
-        if (n == 0) break;
-        out.insert(out.end(), buf, buf + n);
-    }
-    gzclose(f);
-    return out;
-}
+using ::ReadGz;
+using ::ReferenceDir;
 
 // A binary PPM (P6, maxval 255) as a bitmap.
 inline TBitmap DecodePpm(const std::vector<uint8_t>& data) {
