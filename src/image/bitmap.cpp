@@ -1,5 +1,7 @@
 #include "bitmap.h"
 
+#include "planes_simd.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
@@ -114,10 +116,9 @@ TAxisWeights AxisWeights(int src, int dst) {
 
 } // namespace
 
-// Built for AVX2 as well, chosen at run time: the column sums widen bytes to
-// 32 bits, eight at a time there instead of four.
-__attribute__((target_clones("avx2", "default"))) void HalftoneReduce(const TBitmap& src,
-                                                                      TBitmap& dst) {
+// Built for AVX2 as well where TESSA_CLONES allows, chosen at run time: the
+// column sums widen bytes to 32 bits, eight at a time there instead of four.
+TESSA_CLONES void HalftoneReduce(const TBitmap& src, TBitmap& dst) {
     assert(dst.Width <= src.Width && dst.Height <= src.Height && src.Width <= 256);
     const TAxisWeights wx = AxisWeights(src.Width, dst.Width);
     const TAxisWeights wy = AxisWeights(src.Height, dst.Height);
