@@ -151,12 +151,12 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
     iRainbow->setGeometry(448, 288, 256, 4);
     iRainbow->hide();
 
-    for (QWidget* w : {Image1, PaintBox1, PaintBox2, static_cast<QWidget*>(Label1),
-                       FileListBox1->viewport(), ListBox1->viewport(), ListBox2->viewport()})
+    for (QWidget* w : {Image1, PaintBox1, PaintBox2, static_cast<QWidget*>(Label1)})
         w->installEventFilter(this);
-    for (QWidget* w : {static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(ListBox1),
-                       static_cast<QWidget*>(ListBox2)})
-        w->installEventFilter(this);
+    for (QListWidget* list : {FileListBox1, ListBox1, ListBox2}) {
+        list->installEventFilter(this);
+        list->viewport()->installEventFilter(this);
+    }
 
     MessageBoxHook = InitialMessageBoxHook;
     if (!MessageBoxHook)
@@ -166,28 +166,17 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
             return QMessageBox::StandardButton(box.exec());
         };
 
-    // A user's click or key press runs the handler; a selection set from code
-    // is made with the signals blocked and runs none.
-    connect(FileListBox1, &QListWidget::clicked, this, [this](const QModelIndex& index) {
-        const QString path = JoinPath(FileListBox1Directory, index.data().toString());
-        if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
-        FileListBox1FileName = path;
-        Guard([this] { FileListBox1Change(); });
+    // The lists run their handler when the user moves the selection (mouse,
+    // keys or type-ahead) and when the user clicks the entry that is already
+    // selected; a selection set from code runs none.
+    ConnectUserChoice(FileListBox1, [this] { ChooseHighlightedFile(); });
+    // Enter on the highlighted file chooses it too (right after start-up the
+    // first file is highlighted but not loaded).
+    connect(FileListBox1, &QListWidget::activated, this, [this] {
+        if (InUserInput_) Guard([this] { ChooseHighlightedFile(); });
     });
-    connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!KeyNavigation_ || row < 0) return;
-        KeyNavigation_ = false;
-        FileListBox1FileName = JoinPath(FileListBox1Directory, FileListBox1->item(row)->text());
-        Guard([this] { FileListBox1Change(); });
-    });
-    for (QListWidget* list : {ListBox1, ListBox2}) {
-        connect(list, &QListWidget::clicked, this, [this] { Guard([this] { ListBox1Click(); }); });
-        connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
-            if (!KeyNavigation_ || row < 0) return;
-            KeyNavigation_ = false;
-            Guard([this] { ListBox1Click(); });
-        });
-    }
+    ConnectUserChoice(ListBox1, [this] { ListBox1Click(); });
+    ConnectUserChoice(ListBox2, [this] { ListBox1Click(); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this,
             [this] { Guard([this] { ScrollBar1Change(); }); });
     connect(ScrollBar2, &QScrollBar::valueChanged, this,
@@ -255,6 +244,24 @@ void TfrmMain::ConnectSeam() {
                        QMessageBox::Ok | QMessageBox::Cancel);
     };
     s.ButtonFace = [this] { return ButtonFace(); };
+}
+
+void TfrmMain::ChooseHighlightedFile() {
+    if (!FileListBox1->currentItem()) return;
+    const QString path = JoinPath(FileListBox1Directory, FileListBox1->currentItem()->text());
+    if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
+    FileListBox1FileName = path;
+    FileListBox1Change();
+}
+
+void TfrmMain::ConnectUserChoice(QListWidget* list, const std::function<void()>& handler) {
+    connect(list, &QListWidget::currentRowChanged, this, [this, handler](int row) {
+        if (row >= 0 && InUserInput_) Guard(handler);
+    });
+    // A click that did not move the selection: the row was current at the press.
+    connect(list, &QListWidget::clicked, this, [this, list, handler](const QModelIndex& index) {
+        if (index.row() == list->property("rowAtPress").toInt()) Guard(handler);
+    });
 }
 
 bool TfrmMain::ReadFileList(const QString& dir) {
@@ -365,7 +372,31 @@ void TfrmMain::showEvent(QShowEvent* event) {
     move(33, 5);
 }
 
+// True for the mouse and key events through which a user changes a list's
+// selection.
+static bool IsUserInput(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove ||
+           type == QEvent::KeyPress;
+}
+
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A list handles the user's input while InUserInput_ is set, so that the
+    // selection changes it makes, and only those, run the handler.
+    QObject* owner = watched->parent();
+    auto* list = qobject_cast<QListWidget*>(watched);
+    if (!list) list = qobject_cast<QListWidget*>(owner);
+    if (list && !InUserInput_ && IsUserInput(event->type())) {
+        if (event->type() == QEvent::MouseButtonPress)
+            list->setProperty("rowAtPress", list->currentRow());
+        InUserInput_ = true;
+        struct TEnd {
+            bool& flag;
+            ~TEnd() { flag = false; }
+        } end{InUserInput_};
+        QCoreApplication::sendEvent(watched, event);
+        return true;
+    }
     switch (event->type()) {
     case QEvent::Paint:
         if (watched == Image1)
@@ -378,7 +409,6 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             break;
         return true;
     case QEvent::MouseButtonPress: {
-        KeyNavigation_ = false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (watched == Image1) {
             const QPoint p = mouse->position().toPoint();
@@ -393,9 +423,6 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
             Guard([&] { PaintBox2MouseMove(p.x(), p.y()); });
             return true;
         }
-        break;
-    case QEvent::KeyPress:
-        KeyNavigation_ = true;
         break;
     case QEvent::ToolTip: {
         const auto* help = static_cast<QHelpEvent*>(event);

@@ -107,13 +107,15 @@ class TfrmMain : public QWidget {
   private:
     void ConnectSeam();
     void SetToolTips();
+    void ConnectUserChoice(QListWidget* list, const std::function<void()>& handler);
+    void ChooseHighlightedFile();
     void PaintBitmap(QWidget* box, const TBitmap& bmp);
     void ShowError(const QString& text);
 
     bool OuterSizeFitted_ = false;
-    QString LoadedFile_;         // the file loaded last, for "choosing it again does nothing"
-    bool KeyNavigation_ = false; // a key press is moving a list's selection
-    int PaintedSteps_ = 0;       // fill steps painted since the last repaint
+    bool InUserInput_ = false; // a list is handling a mouse or key event of the user
+    QString LoadedFile_;       // the file loaded last, for "choosing it again does nothing"
+    int PaintedSteps_ = 0;     // fill steps painted since the last repaint
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 };
 

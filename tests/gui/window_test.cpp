@@ -164,18 +164,19 @@ TEST_F(WindowToolkit, ScrollBarRunsItsHandlerOnlyOnARealChangeAndAtOnce) {
     EXPECT_EQ(ToneTab[17], 17);
 }
 
-TEST_F(WindowToolkit, ListSelectionFromCodeRunsNoHandlerButAClickDoes) {
+TEST_F(WindowToolkit, ListSelectionFromCodeRunsNoHandlerButTheUsersChoiceDoes) {
     Open();
     OpCounters[2] = 5;
-    {
-        const QSignalBlocker block(form->ListBox1);
-        form->ListBox1->setCurrentRow(7);
-    }
-    EXPECT_EQ(OpCounters[2], 5);
+    form->ListBox1->setCurrentRow(7);
+    EXPECT_EQ(OpCounters[2], 5) << "set from code: no handler";
     Click(form->ListBox1, 12);
     EXPECT_EQ(form->ListBox1->currentRow(), 12);
     EXPECT_EQ(OpCounters[2], 0);
     EXPECT_EQ(Line(2), "2 : 5");
+    // Clicking the entry already selected runs the handler once more.
+    OpCounters[2] = 6;
+    Click(form->ListBox1, 12);
+    EXPECT_EQ(Line(2), "2 : 6");
     // A click in ListBox2 runs the same handler.
     OpCounters[6] = 3;
     Click(form->ListBox2, 4);
@@ -186,6 +187,19 @@ TEST_F(WindowToolkit, ListSelectionFromCodeRunsNoHandlerButAClickDoes) {
     QTest::keyClick(form->ListBox1, Qt::Key_Down);
     EXPECT_EQ(form->ListBox1->currentRow(), 13);
     EXPECT_EQ(Line(1), "1 : 9");
+    // Pressing on one entry and letting go on another runs it once.
+    OpCounters[7] = 2;
+    QListWidget* list = form->ListBox1;
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    EXPECT_EQ(Line(7), "7 : 2");
+    OpCounters[7] = 4;
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(5)).center());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {},
+                        list->visualItemRect(list->item(5)).center());
+    EXPECT_EQ(list->currentRow(), 5);
+    EXPECT_EQ(Line(7), "7 : 4") << "the move to entry 5 ran the handler";
+    EXPECT_EQ(OpCounters[7], 0);
 }
 
 TEST_F(FileList, ShowsMatchingFilesOnlySortedByNameIgnoringCase) {
@@ -216,6 +230,18 @@ TEST_F(FileList, ChoosingTheFirstEntryLoadsItAndChoosingItAgainDoesNothing) {
     form->FileListBox1->setFocus();
     QTest::keyClick(form->FileListBox1, Qt::Key_Down);
     EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{0, 200, 0}));
+    // Enter on the entry loaded last does nothing either.
+    SetPixel(form->Image1Picture, 0, 0, {4, 5, 6});
+    QTest::keyClick(form->FileListBox1, Qt::Key_Return);
+    EXPECT_EQ(GetPixel(form->Image1Picture, 0, 0), (TRGB{4, 5, 6}));
+}
+
+TEST_F(FileList, EnterOnTheHighlightedFirstEntryLoadsIt) {
+    WriteUniformBmp(PathIn(samples, "a.bmp"), 4, 4, {20, 40, 60});
+    Open();
+    form->FileListBox1->setFocus();
+    QTest::keyClick(form->FileListBox1, Qt::Key_Return);
+    EXPECT_EQ(GetPixel(form->Image1Picture, 1, 1), (TRGB{20, 40, 60}));
 }
 
 TEST_F(FileList, AFileThatCannotBeReadShowsAnErrorAndChangesNothing) {
@@ -244,7 +270,6 @@ TEST_F(FileList, AFileThatCannotBeReadShowsAnErrorAndChangesNothing) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone after the error";
     // Choosing the broken file again tries again: it was never loaded.
     OpCounters[3] = 0;
-    form->FileListBox1->setCurrentRow(0);
     Click(form->FileListBox1, 1);
     EXPECT_EQ(boxes.size(), 2u);
 }

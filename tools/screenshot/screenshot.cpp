@@ -26,10 +26,14 @@ int main(int argc, char** argv) {
     const QFileInfo picture(QString::fromLocal8Bit(argv[2]));
     // Select the picture in the file list when it is there, as a user would.
     const auto found = form.FileListBox1->findItems(picture.fileName(), Qt::MatchExactly);
-    if (!found.isEmpty()) form.FileListBox1->setCurrentItem(found.first());
+    if (!found.isEmpty()) {
+        const QSignalBlocker block(form.FileListBox1); // the load below is the one
+        form.FileListBox1->setCurrentItem(found.first());
+    }
     form.FileListBox1FileName = picture.absoluteFilePath();
     if (!form.Guard([&] { form.FileListBox1Change(); })) return 1;
     if (argc > 3) {
+        const QSignalBlocker block(form.ListBox1);
         form.ListBox1->setCurrentRow(QString(argv[3]).toInt());
         form.Guard([&] { form.ListBox1Click(); });
     }
