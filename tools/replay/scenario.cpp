@@ -102,7 +102,9 @@ TScenario ParseScenario(const std::string& text, const std::string& fileName,
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const size_t first = line.find_first_not_of(" \t");
+        // Blank as the word splitter sees it: a line of only a carriage
+        // return or a form feed holds no word.
+        const size_t first = line.find_first_not_of(" \t\r\v\f");
         if (first == std::string::npos || line[first] == '#') continue;
         TAction a{};
         a.line = number;

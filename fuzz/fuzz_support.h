@@ -1,0 +1,49 @@
+// Shared by the fuzz harnesses: the one-time start-up of the fixed tables and
+// a scratch file through which fuzzed bytes reach the decoders by the same
+// path a picture chosen in the window takes.
+#pragma once
+
+#include "image/plane_store.h"
+#include "tree/partition_tree.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+namespace fuzz {
+
+inline void StartUpOnce() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    BuildPartitionTree();
+    InitPlaneStore();
+}
+
+// Writes `data` to a file of this process with the given extension and
+// returns its path. /dev/shm keeps the many small writes off the disk.
+inline std::string WriteScratch(const uint8_t* data, size_t size, const char* extension) {
+    static const std::string dir = [] {
+        const char* shm = "/dev/shm";
+        return std::string(access(shm, W_OK) == 0 ? shm : "/tmp");
+    }();
+    const std::string path = dir + "/tessa-fuzz-" + std::to_string(getpid()) + "-input" + extension;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort(); // the harness itself is broken, not the code under test
+    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    std::fclose(f);
+    return path;
+}
+
+// Node labels persist from pass to pass in the program; a fuzz input must
+// not depend on the inputs run before it, so each starts from a clean tree.
+inline void ResetTreeLabels() {
+    ClearPartLists();
+    for (TPartNode* node : PartNodes) node->label = 0;
+}
+
+} // namespace fuzz

@@ -1,0 +1,140 @@
+// What each fuzz harness does with one input, and what it must find true.
+// The harnesses abort on a broken promise; tests/fuzz replays the inputs the
+// harnesses once failed on through these same functions. Each returns "" when
+// every promise held, else what was broken.
+//
+// Reads: the input bytes. Writes: a scratch file, the plane store, the area
+// tables and the tree, as the program's own handlers would.
+#pragma once
+
+#include "fuzz_support.h"
+
+#include "areas/area_pass.h"
+#include "areas/area_tables.h"
+#include "areas/probe.h"
+#include "image/compute_planes.h"
+#include "image/decoders.h"
+#include "image/intake.h"
+#include "image/picture_error.h"
+#include "image/window_seam.h"
+#include "scenario.h"
+
+#include <cstring>
+#include <string>
+
+namespace fuzz {
+
+// A decoded corner is 1..256 pixels each way; a refusal names the file.
+inline std::string CheckDecode(TBitmap (*decode)(const std::string&), const std::string& path) {
+    try {
+        const TBitmap corner = decode(path);
+        if (corner.Width < 1 || corner.Width > 256 || corner.Height < 1 || corner.Height > 256)
+            return "corner of " + std::to_string(corner.Width) + " x " +
+                   std::to_string(corner.Height);
+    } catch (const TPictureError& e) {
+        if (std::strstr(e.what(), path.c_str()) == nullptr)
+            return std::string("message without the file name: ") + e.what();
+    }
+    return "";
+}
+
+inline std::string FuzzJpeg(const uint8_t* data, size_t size) {
+    return CheckDecode(DecodeJpeg, WriteScratch(data, size, ".jpg"));
+}
+
+inline std::string FuzzBmp(const uint8_t* data, size_t size) {
+    return CheckDecode(DecodeBmp, WriteScratch(data, size, ".bmp"));
+}
+
+// The road of one picture: intake onto a white grid, every plane, the area
+// pass with its automatic threshold. Byte 0 picks the decoder (odd: BMP), the
+// rest is the file. A refused picture must leave the grid untouched.
+inline std::string FuzzIntakePass(const uint8_t* data, size_t size) {
+    if (size < 1) return "";
+    StartUpOnce();
+    const std::string path = WriteScratch(data + 1, size - 1, data[0] & 1 ? ".bmp" : ".jpg");
+    TBitmap grid;
+    CreateBitmap(grid, 256, 256, {255, 255, 255});
+    try {
+        LoadPicture(path, grid);
+    } catch (const TPictureError&) {
+        for (uint8_t byte : grid.Pixels)
+            if (byte != 255) return "a refused picture changed the grid";
+        return "";
+    }
+    const TWindowSeam saved = WindowSeam;
+    WindowSeam = TWindowSeam{};
+    ResetTreeLabels();
+    ComputePlanes(grid);
+    FindAreas(-1);
+    WindowSeam = saved;
+    if (AreaCount < -1 || AreaCount > MaxAreaIndex) return "AreaCount out of range";
+    return "";
+}
+
+// The area analysis on an adversarial plane, analysed "by plane" as the
+// window does with ByPriznak checked. Byte 0 is the threshold (0 automatic,
+// else byte - 1), bytes 1 and 2 a probe position; the rest, repeated, fills
+// the analysed plane row by row, so short inputs make stripes and tiles.
+inline std::string FuzzPlanePass(const uint8_t* data, size_t size) {
+    if (size < 4) return "";
+    StartUpOnce();
+    constexpr int Analysed = 7;
+    const int level = data[0] == 0 ? -1 : data[0] - 1;
+    const uint8_t* body = data + 3;
+    const size_t n = size - 3;
+    uint8_t* plane = &Plane(Analysed)[0][0];
+    for (size_t i = 0; i < 256 * 256; ++i) plane[i] = body[i % n];
+
+    const TWindowSeam saved = WindowSeam;
+    WindowSeam = TWindowSeam{};
+    WindowSeam.ByPriznakChecked = [] { return true; };
+    WindowSeam.SelectedPlane = [] { return Analysed; };
+    ResetTreeLabels();
+    FindAreas(level);
+    std::string broken;
+    if (AreaCount < -1 || AreaCount > MaxAreaIndex) broken = "AreaCount out of range";
+    for (int32_t i = 0; broken.empty() && i <= AreaCount; ++i)
+        if (Areas[i] && Areas[i]->contourHigh < 2) broken = "a kept area has no outline";
+    ProbeArea(data[1], data[2]);
+    WindowSeam = saved;
+    return broken;
+}
+
+// Any text gives well-formed actions for the lines before the first
+// malformed one, each value within its range, or an error naming the file.
+inline std::string FuzzScenario(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const TScenario sc = ParseScenario(text, "fuzz.scenario", "/base");
+    int lastLine = 0;
+    for (const TAction& a : sc.actions) {
+        if (a.line <= lastLine) return "line numbers do not rise";
+        lastLine = a.line;
+        bool ok = true;
+        switch (a.kind) {
+        case TActionKind::Select:
+            ok = a.a >= 0 && a.a <= 19;
+            break;
+        case TActionKind::ScrollBar1:
+        case TActionKind::ScrollBar2:
+            ok = a.a >= 0 && a.a <= 255;
+            break;
+        case TActionKind::Move:
+        case TActionKind::Press:
+            ok = a.a >= 0 && a.a <= 255 && a.b >= 0 && a.b <= 255;
+            break;
+        case TActionKind::Load:
+        case TActionKind::Dump:
+            ok = !a.path.empty();
+            break;
+        default:
+            break;
+        }
+        if (!ok) return "action of line " + std::to_string(a.line) + " out of range";
+    }
+    if (!sc.error.empty() && sc.error.rfind("fuzz.scenario:", 0) != 0)
+        return "error without the file name: " + sc.error;
+    return "";
+}
+
+} // namespace fuzz
