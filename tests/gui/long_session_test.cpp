@@ -1,0 +1,95 @@
+// A long session through the real window: 200 pictures chosen in turn from
+// three samples, each running the threshold scan, with ten probe moves after
+// each. Memory and open files must stay where they were after the first scan.
+// Under AddressSanitizer, which runs it several times slower and keeps freed
+// memory in quarantine, the session is shorter and the heap in use is
+// compared instead of the resident size.
+#include "window_under_test.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // from the sanitizer runtime
+constexpr bool UnderAsan = true;
+#else
+constexpr bool UnderAsan = false;
+#endif
+
+namespace {
+
+size_t ResidentBytes() {
+    long size = 0, resident = 0;
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
+    std::fclose(f);
+    return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
+}
+
+// What must not grow: the resident size, or under the sanitizer the heap.
+size_t MemoryFigure() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return ResidentBytes();
+#endif
+}
+
+int OpenFiles() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+using LongSession = TWindowUnderTest;
+
+TEST_F(LongSession, TwoHundredScansAndTwoThousandProbeMovesStayFlat) {
+    for (const char* name : {"cell.jpg", "rings.bmp", "shapes.jpg"})
+        ASSERT_TRUE(QFile::copy(QString(TESSA_SOURCE_DIR "/samples/") + name,
+                                QDir(samples.path()).filePath(name)));
+    Open();
+    form->cbScan->setChecked(true);
+    ASSERT_EQ(form->FileListBox1->count(), 3);
+    const int scans = UnderAsan ? 30 : 200;
+
+    size_t memory = 0;
+    int files = 0;
+    uint32_t seed = 1;
+    for (int i = 0; i < scans; ++i) {
+        passes = 0;
+        Choose(i % 3);
+        ASSERT_GE(passes, 31) << "choosing a picture ran the scan";
+        for (int m = 0; m < 10; ++m) {
+            seed = seed * 1664525u + 1013904223u;
+            form->PaintBox2MouseMove(int(seed >> 24), int(seed >> 16 & 255));
+        }
+        if (i == 0) {
+            memory = MemoryFigure();
+            files = OpenFiles();
+        }
+    }
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+    int probeGround = 0; // the probe draws the areas on black
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            probeGround += GetPixel(form->PaintBox2Bitmap, x, y) == TRGB{};
+    EXPECT_GT(probeGround, 0) << "the probe moves ran";
+    const size_t memoryAfter = MemoryFigure();
+    const int filesAfter = OpenFiles();
+    RecordProperty("memory_after_first_scan", std::to_string(memory));
+    RecordProperty("memory_after_last_scan", std::to_string(memoryAfter));
+    std::printf("%s after the first scan %zu bytes, after %d scans %zu; open files %d, then %d\n",
+                UnderAsan ? "heap in use" : "resident", memory, scans, memoryAfter, files,
+                filesAfter);
+    EXPECT_LE(memoryAfter, memory + (2u << 20));
+    EXPECT_LE(filesAfter, files);
+}
+
+} // namespace
