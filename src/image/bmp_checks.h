@@ -50,15 +50,15 @@ inline bool ParseBmpHeader(const uint8_t* p, size_t size, TBmpHeader& h) {
 }
 
 // Walks run-length data: true when it runs out before an end-of-bitmap code
-// or before its last row is complete.
-inline bool RleEndsEarly(const std::vector<uint8_t>& file, const TBmpHeader& h) {
-    const size_t end = file.size();
+// or before its last row is complete. `file` gives size() and the byte at
+// an index, read forward only; its size may drop as it is read.
+template <class TBytes> bool RleEndsEarly(TBytes& file, const TBmpHeader& h) {
     const long long rows = std::llabs(h.Height);
     long long x = 0, y = 0;
     size_t i = h.DataOffset;
     for (;;) {
         if (y >= rows || (y == rows - 1 && x >= h.Width)) return false;
-        if (i + 2 > end) return true;
+        if (i + 2 > file.size()) return true;
         const uint8_t count = file[i], code = file[i + 1];
         i += 2;
         if (count > 0) { // a run of one colour (or two alternating for RLE4)
@@ -69,14 +69,14 @@ inline bool RleEndsEarly(const std::vector<uint8_t>& file, const TBmpHeader& h) 
         } else if (code == 1) { // end of bitmap
             return false;
         } else if (code == 2) { // move right and up
-            if (i + 2 > end) return true;
+            if (i + 2 > file.size()) return true;
             x += file[i];
             y += file[i + 1];
             i += 2;
         } else { // `code` pixels stored as they are, padded to 16 bits
             const size_t bytes = h.Compression == BmpRle8 ? code : (code + 1u) / 2;
             const size_t padded = (bytes + 1) & ~size_t(1);
-            if (i + bytes > end) return true;
+            if (i + bytes > file.size()) return true;
             i += padded;
             x += code;
         }

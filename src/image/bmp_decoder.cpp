@@ -32,6 +32,31 @@ std::vector<uint8_t> ReadBytes(std::ifstream& file, size_t count) {
     return bytes;
 }
 
+// The file's bytes, read forward in pieces of 64 KiB: the run-length walk
+// looks at each byte once, and a huge file never sits in memory whole.
+class TFileBytes {
+  public:
+    TFileBytes(std::ifstream& file, size_t size) : File_(file), Size_(size) {}
+    size_t size() const { return Size_; }
+    uint8_t operator[](size_t i) {
+        if (i < Start_ || i >= Start_ + Piece_.size()) {
+            File_.clear();
+            File_.seekg(std::streamoff(i));
+            Start_ = i;
+            Piece_ = ReadBytes(File_, 65536);
+            // A file cut short since its size was taken ends where it ends.
+            if (Piece_.size() < 65536) Size_ = std::min(Size_, i + Piece_.size());
+        }
+        return i - Start_ < Piece_.size() ? Piece_[i - Start_] : 0;
+    }
+
+  private:
+    std::ifstream& File_;
+    size_t Size_;
+    size_t Start_ = 0;
+    std::vector<uint8_t> Piece_;
+};
+
 } // namespace
 
 TBitmap DecodeBmp(const std::string& path) {
@@ -72,8 +97,8 @@ TBitmap DecodeBmp(const std::string& path) {
 
     bool cut = RowsEndEarly(header, fileSize);
     if (IsRle(header)) { // compressed rows: walk them to find where they end
-        file.seekg(0);
-        cut = RleEndsEarly(ReadBytes(file, size_t(fileSize)), header);
+        TFileBytes bytes(file, size_t(fileSize));
+        cut = RleEndsEarly(bytes, header);
     }
     if (cut) FailPicture(path, "the file ends early; it may be incomplete");
     file.close();

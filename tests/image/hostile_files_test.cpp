@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
+
+#include <sys/resource.h>
 
 using namespace picture_files;
 
@@ -179,4 +184,29 @@ TEST(HostileFiles, OddButWholeFilesGiveTheirPicture) {
                     << x << "," << y;
             }
     }
+}
+
+// Decodes `path` with the data segment allowed to grow by 256 MiB at most;
+// the exit status says whether the 1 x 1 run-length picture came out right.
+[[noreturn]] void DecodeWithDataCap(const std::string& path) {
+    long dataKiB = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmData:", 0) == 0) dataKiB = std::stol(line.substr(7));
+    const rlim_t limit = rlim_t(dataKiB + (256 << 10)) << 10;
+    const rlimit cap{limit, limit};
+    setrlimit(RLIMIT_DATA, &cap);
+    const TBitmap b = DecodeBmp(path);
+    std::exit(b.Width == 1 && b.Height == 1 && GetPixel(b, 0, 0) == RleColour(0, 0) ? 0 : 1);
+}
+
+// A run-length file whose picture ends within its first bytes but whose file
+// goes on for 2 GiB (a sparse tail, no disk used): only what the picture
+// needs is read, in a child whose data may not grow by the file's size.
+TEST(HostileFiles, HugeRunLengthFileIsNotReadWhole) {
+    TTempDir dir;
+    const std::string path = dir.Save("tail.bmp", RleBmp(1, 1, 8));
+    std::filesystem::resize_file(path, 2ull << 30);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(DecodeWithDataCap(path), ::testing::ExitedWithCode(0), "");
 }
