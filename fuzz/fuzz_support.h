@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include <unistd.h>
@@ -25,13 +26,20 @@ inline void StartUpOnce() {
 }
 
 // Writes `data` to a file of this process with the given extension and
-// returns its path. /dev/shm keeps the many small writes off the disk.
+// returns its path; the files go when the process ends. /dev/shm keeps the
+// many small writes off the disk.
 inline std::string WriteScratch(const uint8_t* data, size_t size, const char* extension) {
-    static const std::string dir = [] {
-        const char* shm = "/dev/shm";
-        return std::string(access(shm, W_OK) == 0 ? shm : "/tmp");
-    }();
-    const std::string path = dir + "/tessa-fuzz-" + std::to_string(getpid()) + "-input" + extension;
+    struct TScratch {
+        std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::set<std::string> written;
+        ~TScratch() {
+            for (const std::string& path : written) std::remove(path.c_str());
+        }
+    };
+    static TScratch scratch;
+    const std::string path =
+        scratch.dir + "/tessa-fuzz-" + std::to_string(getpid()) + "-input" + extension;
+    scratch.written.insert(path);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort(); // the harness itself is broken, not the code under test
     if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();

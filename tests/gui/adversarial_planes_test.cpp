@@ -46,6 +46,10 @@ struct TCase {
     int warnings;     // segment-list warnings of the automatic pass
 };
 
+void PrintTo(const TCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 void Each(TPlane& p, const TPlaneMaker& v) {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) p[y][x] = v(x, y);
