@@ -1,8 +1,8 @@
 // The area analysis on hostile planes, analysed "by plane" through the real
 // window: one pass from a plane-list click, then the whole threshold scan.
 // Every pass must end, keep the documented areas and warn as documented; the
-// scan must end on a threshold. The plane cannot hold more areas than the
-// cap of 16000: kept areas have at least 16 pixels, so at most 4032 fit (see
+// scan must end on a threshold. No plane reaches the cap of 16000 kept
+// areas: kept areas have at least 16 pixels, so at most 4032 fit (see
 // Pass.MostAreasAPictureCanHoldStayWellBelowTheCap); the nearest case here
 // is the block checkerboard, on which the area probe must still work.
 #include "window_under_test.h"
