@@ -83,7 +83,8 @@ TEST_F(NoisePlanes, FastEqualsPlainTwinOnStructuredPictures) {
         ExpectTwinsIdentical("uniform " + std::to_string(v));
     }
     for (auto [py, px] : {std::pair{128, 128}, {0, 0}, {255, 255}, {0, 255}, {3, 250}}) {
-        SetBrightness([&](int y, int x) { return y == py && x == px ? 255 : 0; });
+        // Captured by copy: clang 14 cannot capture structured bindings.
+        SetBrightness([py = py, px = px](int y, int x) { return y == py && x == px ? 255 : 0; });
         ExpectTwinsIdentical("single pixel at " + std::to_string(py) + "," + std::to_string(px));
     }
     SetBrightness([](int y, int) { return y < 128 ? 100 : 150; });
