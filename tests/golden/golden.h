@@ -5,7 +5,8 @@
 //
 // Stored files are gzip-compressed. A dump stores only the files that differ
 // from the same file of the scenario's previous dump; a file it leaves out is
-// compared with the one stored for the previous dump. planes.bin is stored
+// compared with the one stored for the previous dump (state.json is stored for
+// every dump, so that each has a folder). planes.bin is stored
 // plane by plane (planes.bin.NN.gz), so that a pass that rewrites planes 3
 // and 13 stores only those two.
 #pragma once

@@ -36,7 +36,10 @@ int main(int argc, char** argv) {
                 for (size_t i = 0; i < parts.size(); ++i) {
                     const std::string part = golden::Part(bytes, file, i);
                     auto found = previous.find(parts[i]);
-                    if (found != previous.end() && found->second == part) continue; // as before
+                    // A part as in the previous dump is not stored again; state.json
+                    // always is, so that every dump has a folder git keeps.
+                    if (found != previous.end() && found->second == part && file != "state.json")
+                        continue;
                     golden::WriteGz(stored + "/" + parts[i] + ".gz", part);
                     previous[parts[i]] = part;
                 }
