@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QHelpEvent>
@@ -28,9 +29,13 @@
 #include <QShowEvent>
 #include <QToolTip>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <new>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -89,10 +94,6 @@ void SelectSilently(QListWidget* list, int row) {
 }
 
 } // namespace
-
-QString JoinPath(const QString& dir, const QString& name) {
-    return QDir(dir).filePath(name);
-}
 
 TfrmMain::TMessageBoxHook TfrmMain::InitialMessageBoxHook;
 
@@ -187,7 +188,7 @@ TfrmMain::TfrmMain(const QString& samplesDir) {
     SetToolTips();
     ConnectSeam();
     FileListBox1Directory = samplesDir.isEmpty()
-                                ? JoinPath(QCoreApplication::applicationDirPath(), "samples")
+                                ? QDir(QCoreApplication::applicationDirPath()).filePath("samples")
                                 : samplesDir;
     FormCreate();
 }
@@ -247,8 +248,8 @@ void TfrmMain::ConnectSeam() {
 }
 
 void TfrmMain::ChooseHighlightedFile() {
-    if (!FileListBox1->currentItem()) return;
-    const QString path = JoinPath(FileListBox1Directory, FileListBox1->currentItem()->text());
+    if (FileListBox1->currentRow() < 0) return;
+    const std::string path = FileListPath(FileListBox1->currentRow());
     if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
     FileListBox1FileName = path;
     FileListBox1Change();
@@ -264,16 +265,55 @@ void TfrmMain::ConnectUserChoice(QListWidget* list, const std::function<void()>&
     });
 }
 
+namespace {
+
+bool IsPictureName(const std::string& name) {
+    if (name.size() < 5 || name[0] == '.') return false; // hidden files are not listed
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".jpg" || ext == ".bmp";
+}
+
+} // namespace
+
 bool TfrmMain::ReadFileList(const QString& dir) {
-    QDir folder(dir);
-    if (!folder.exists() || !folder.isReadable()) return false;
-    folder.setNameFilters({"*.jpg", "*.bmp"});
-    folder.setFilter(QDir::Files | QDir::Readable | QDir::NoDotAndDotDot);
-    folder.setSorting(QDir::Name | QDir::IgnoreCase);
+    // The folder is read with the names' own bytes: a name that is not valid
+    // text is shown as well as it can be, and still opens.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::directory_iterator it(QFile::encodeName(dir).toStdString(), ec);
+    if (ec) return false;
+    struct TEntry {
+        QString shown;
+        std::string name;
+    };
+    std::vector<TEntry> entries;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statusError;
+        // A link to a picture is listed; a folder named like one is not.
+        if (!IsPictureName(name) || !fs::is_regular_file(it->path(), statusError) ||
+            access(it->path().c_str(), R_OK) != 0)
+            continue;
+        entries.push_back({QString::fromLocal8Bit(name.c_str()), name});
+    }
+    std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) {
+        const int order = QString::compare(a.shown, b.shown, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
     const QSignalBlocker block(FileListBox1);
     FileListBox1->clear();
-    for (const QString& name : folder.entryList()) AddLine(FileListBox1, name);
+    for (const TEntry& e : entries) {
+        AddLine(FileListBox1, e.shown);
+        FileListBox1->item(FileListBox1->count() - 1)
+            ->setData(Qt::UserRole, QByteArray::fromStdString(e.name));
+    }
     return true;
+}
+
+std::string TfrmMain::FileListPath(int row) const {
+    return QFile::encodeName(FileListBox1Directory).toStdString() + "/" +
+           FileListBox1->item(row)->data(Qt::UserRole).toByteArray().toStdString();
 }
 
 void TfrmMain::ShowError(const QString& text) {
@@ -302,21 +342,20 @@ void TfrmMain::FormCreate() {
     ScrollBar2->setPageStep(64);
     if (FileListBox1->count() > 0) {
         SelectSilently(FileListBox1, 0);
-        FileListBox1FileName = JoinPath(FileListBox1Directory, FileListBox1->item(0)->text());
+        FileListBox1FileName = FileListPath(0);
     }
     SelectSilently(ListBox1, 3);
 }
 
 void TfrmMain::FileListBox1Change() {
-    const QString path = FileListBox1FileName;
-    if (path.isEmpty()) return;
+    const std::string path = FileListBox1FileName;
+    if (path.empty()) return;
     TBusyCursor busy;
     try {
-        LoadPicture(path.toStdString(), Image1Picture);
+        LoadPicture(path, Image1Picture);
     } catch (const std::bad_alloc&) {
-        throw TPictureError(QString("Cannot read \"%1\": there is not enough memory to decode it.")
-                                .arg(QDir::toNativeSeparators(path))
-                                .toStdString());
+        throw TPictureError("Cannot read \"" + path +
+                            "\": there is not enough memory to decode it. Choose another file.");
     }
     LoadedFile_ = path;
     Image1->repaint();

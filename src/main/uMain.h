@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -51,7 +52,7 @@ class TfrmMain : public QWidget {
     // The folder the file list shows and the full path of its selection, as
     // the file list reports it ("" when nothing is selected).
     QString FileListBox1Directory;
-    QString FileListBox1FileName;
+    std::string FileListBox1FileName; // the bytes of the path, as the file system names it
 
     // The area pass the handlers run: FindAreas; tests put a recorder here.
     std::function<void(int32_t)> RunAreaPass;
@@ -90,6 +91,8 @@ class TfrmMain : public QWidget {
     // Lists the picture files of `dir` in FileListBox1; false when the folder
     // cannot be entered.
     bool ReadFileList(const QString& dir);
+    // Full path of entry `row` of the file list.
+    std::string FileListPath(int row) const;
 
     TRGB ButtonFace() const;
 
@@ -114,10 +117,7 @@ class TfrmMain : public QWidget {
 
     bool OuterSizeFitted_ = false;
     bool InUserInput_ = false; // a list is handling a mouse or key event of the user
-    QString LoadedFile_;       // the file loaded last, for "choosing it again does nothing"
+    std::string LoadedFile_;   // the file loaded last, for "choosing it again does nothing"
     int PaintedSteps_ = 0;     // fill steps painted since the last repaint
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 };
-
-// Full path of the file selected last in a file list: the folder and the name.
-QString JoinPath(const QString& dir, const QString& name);

@@ -83,14 +83,15 @@ TEST_F(FileSystem, AFileGoneOrChangedAfterListingIsRefusedAndChangesNothing) {
 TEST_F(FileSystem, UnusualNamesAndLinksAreListedAndLoad) {
     const std::string longName = std::string(196, 'n') + ".bmp"; // 200 characters
     const std::vector<std::string> names = {"with some spaces.bmp", "Ärger über Öl ß.bmp",
-                                            "日本語の写真.bmp", longName};
+                                            "日本語の写真.bmp", longName,
+                                            "latin-1 \xE9t\xE9.bmp"}; // not valid UTF-8
     for (size_t i = 0; i < names.size(); ++i)
         WriteUniformBmp(Path(names[i].c_str()), 16, 16, Colour(int(i)));
     fs::create_symlink(Path(names[0].c_str()), Path("zz link.bmp"));
     QDir(samples.path()).mkdir("x.jpg");
     Open();
     QStringList expected;
-    for (const std::string& n : names) expected << QString::fromStdString(n);
+    for (const std::string& n : names) expected << QString::fromLocal8Bit(n.c_str());
     expected << "zz link.bmp";
     QStringList shown = Listed(*form);
     std::sort(expected.begin(), expected.end());
@@ -102,7 +103,9 @@ TEST_F(FileSystem, UnusualNamesAndLinksAreListedAndLoad) {
         Choose(row);
         EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text.toStdString());
         // The link shows the picture it points to.
-        const auto at = std::find(names.begin(), names.end(), name.toStdString());
+        const auto at = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+            return QString::fromLocal8Bit(n.c_str()) == name;
+        });
         const TRGB want = Colour(at == names.end() ? 0 : int(at - names.begin()));
         EXPECT_EQ(GetPixel(form->Image1Picture, 15, 15), want);
         EXPECT_EQ(GetPixel(form->Image1Picture, 16, 16), (TRGB{255, 255, 255}));

@@ -14,12 +14,12 @@ struct TJson {
     bool b = false;
     double n = 0;
     std::string s;
-    std::vector<TJson> a;
-    std::vector<std::pair<std::string, TJson>> o; // in the order written
+    std::vector<TJson> a;          // array items, or object values
+    std::vector<std::string> keys; // object keys, in the order written, one per value
 
     const TJson& operator[](const std::string& key) const {
-        for (const auto& [k, v] : o)
-            if (k == key) return v;
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key) return a[i];
         throw std::runtime_error("no key " + key);
     }
     const TJson& operator[](size_t i) const { return a.at(i); }
@@ -90,7 +90,8 @@ class TJsonReader {
                 std::string key = Str();
                 Blanks();
                 if (t_[p_++] != ':') Fail("':' expected");
-                v.o.emplace_back(std::move(key), Value());
+                v.keys.push_back(std::move(key));
+                v.a.push_back(Value());
                 Blanks();
                 if (t_[p_] == ',') {
                     ++p_;
@@ -167,17 +168,14 @@ inline std::string FirstDifference(const TJson& x, const TJson& y, const std::st
                                         : path + " (length " + std::to_string(x.a.size()) + " vs " +
                                               std::to_string(y.a.size()) + ")";
     case TJson::Object:
-        for (const auto& [k, v] : x.o) {
-            bool found = false;
-            for (const auto& [k2, v2] : y.o)
-                if (k2 == k) {
-                    found = true;
-                    const std::string d = FirstDifference(v, v2, path + "." + k);
-                    if (!d.empty()) return d;
-                }
-            if (!found) return path + "." + k + " (missing)";
+        for (size_t i = 0; i < x.keys.size(); ++i) {
+            size_t j = 0;
+            while (j < y.keys.size() && y.keys[j] != x.keys[i]) ++j;
+            if (j == y.keys.size()) return path + "." + x.keys[i] + " (missing)";
+            const std::string d = FirstDifference(x.a[i], y.a[j], path + "." + x.keys[i]);
+            if (!d.empty()) return d;
         }
-        return x.o.size() == y.o.size() ? "" : path + " (keys)";
+        return x.keys.size() == y.keys.size() ? "" : path + " (keys)";
     }
     return "";
 }

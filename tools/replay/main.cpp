@@ -26,7 +26,7 @@ namespace {
 void Play(TfrmMain& form, const TAction& a) {
     switch (a.kind) {
     case TActionKind::Load:
-        form.FileListBox1FileName = QString::fromStdString(a.path);
+        form.FileListBox1FileName = a.path;
         form.Guard([&] { form.FileListBox1Change(); });
         break;
     case TActionKind::Select: {

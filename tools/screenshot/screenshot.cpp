@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         const QSignalBlocker block(form.FileListBox1); // the load below is the one
         form.FileListBox1->setCurrentItem(found.first());
     }
-    form.FileListBox1FileName = picture.absoluteFilePath();
+    form.FileListBox1FileName = QFile::encodeName(picture.absoluteFilePath()).toStdString();
     if (!form.Guard([&] { form.FileListBox1Change(); })) return 1;
     if (argc > 3) {
         const QSignalBlocker block(form.ListBox1);
