@@ -3,8 +3,7 @@
 // through Qt Test events on the real controls.
 #include "areas/area_tables.h"
 #include "image/plane_store.h"
-#include "main/uMain.h"
-#include "support/test_pictures.h"
+#include "window_under_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,41 +19,9 @@
 
 namespace {
 
-struct TBox {
-    QMessageBox::Icon icon;
-    QString caption, text;
-};
-
-// A window over its own samples folder, with every modal box recorded.
-struct TWindowFixture : ::testing::Test {
-    QTemporaryDir samples;
-    std::vector<TBox> boxes;
-    std::unique_ptr<TfrmMain> form;
-
-    void Open(const QString& dir) {
-        const auto saved = TfrmMain::InitialMessageBoxHook;
-        TfrmMain::InitialMessageBoxHook = [this](QMessageBox::Icon icon, const QString& caption,
-                                                 const QString& text,
-                                                 QMessageBox::StandardButtons) {
-            boxes.push_back({icon, caption, text});
-            return QMessageBox::Ok;
-        };
-        form = std::make_unique<TfrmMain>(dir);
-        TfrmMain::InitialMessageBoxHook = saved;
-        form->show();
-    }
-    void Open() { Open(samples.path()); }
-
-    void Click(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-    }
-    QString Line(int k) const { return form->ListBox2->item(k)->text(); }
-};
-
-using WindowLayout = TWindowFixture;
-using WindowToolkit = TWindowFixture;
-using FileList = TWindowFixture;
+using WindowLayout = TWindowUnderTest;
+using WindowToolkit = TWindowUnderTest;
+using FileList = TWindowUnderTest;
 
 TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     Open();

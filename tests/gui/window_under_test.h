@@ -27,7 +27,9 @@ struct TWindowUnderTest : ::testing::Test {
     std::unique_ptr<TfrmMain> form;
     int passes = 0;
 
-    void Open() {
+    void Open() { Open(samples.path()); }
+
+    void Open(const QString& dir) {
         const auto saved = TfrmMain::InitialMessageBoxHook;
         TfrmMain::InitialMessageBoxHook = [this](QMessageBox::Icon icon, const QString& caption,
                                                  const QString& text,
@@ -35,7 +37,7 @@ struct TWindowUnderTest : ::testing::Test {
             boxes.push_back({icon, caption, text});
             return QMessageBox::Ok;
         };
-        form = std::make_unique<TfrmMain>(samples.path());
+        form = std::make_unique<TfrmMain>(dir);
         TfrmMain::InitialMessageBoxHook = saved;
         form->RunAreaPass = [this](int32_t level) {
             ++passes;
@@ -53,6 +55,15 @@ struct TWindowUnderTest : ::testing::Test {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
+
+    // Clicks entry `row` of a list.
+    void Click(QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+
+    // Line k of the counter list.
+    QString Line(int k) const { return form->ListBox2->item(k)->text(); }
 
     // Everything a refused picture must leave as it was.
     std::vector<uint8_t> Snapshot() const {
