@@ -48,7 +48,7 @@ TEST(WindowHelp, PointerShowsPictureColoursPlaneValuesAndTheLastAnalysis) {
     TfrmMain form(samples.path());
     form.show();
     EXPECT_EQ(TipAt(form.Label1, {2, 2}), "No analysis has run yet.");
-    form.FileListBox1FileName = QString::fromStdString(PathIn(samples, "a.bmp"));
+    form.FileListBox1FileName = PathIn(samples, "a.bmp");
     form.FileListBox1Change();
 
     EXPECT_EQ(TipAt(form.Image1, {40, 3}), "column 40, row 3: red 230, green 210, blue 40");

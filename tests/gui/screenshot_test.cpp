@@ -26,7 +26,7 @@ TEST(WindowScreenshot, ShowsThePhotoTheAreasAndTheAreaMapInTheirPlaces) {
     const auto items = form.FileListBox1->findItems("coffee.jpg", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     form.FileListBox1->setCurrentItem(items.first());
-    form.FileListBox1FileName = QString(TESSA_SOURCE_DIR) + "/samples/coffee.jpg";
+    form.FileListBox1FileName = std::string(TESSA_SOURCE_DIR) + "/samples/coffee.jpg";
     ASSERT_TRUE(form.Guard([&] { form.FileListBox1Change(); }));
     const QImage shot = form.grab().toImage();
     ASSERT_GE(shot.width(), 705);
