@@ -1,8 +1,8 @@
 // How long the file list takes to appear for a "samples" folder of 5000
 // pictures: listing the folder into FileListBox1, and opening the whole
 // window over it (start-up lists the folder once). Runs off screen.
-#include "main/startup.h"
 #include "main/uMain.h"
+#include "offscreen_app.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,13 +51,9 @@ BENCHMARK(BM_OpenWindow)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    StartUpSystem();
-    MakeFolder();
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    delete Folder;
-    return 0;
+    return RunBenchmarksOffScreen(argc, argv, [] {
+        MakeFolder();
+        benchmark::RunSpecifiedBenchmarks();
+        delete Folder;
+    });
 }

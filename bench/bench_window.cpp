@@ -9,8 +9,8 @@
 #include "image/planes_test_support.h" // from tests/
 #include "main/click_probe.h"
 #include "main/random.h"
-#include "main/startup.h"
 #include "main/uMain.h"
+#include "offscreen_app.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -65,12 +65,16 @@ void LoadBlots() {
     ComputePlanes(Form->Image1Picture);
 }
 
-void BM_ProbeArea(benchmark::State& state) {
+// The pass over the blots whose areas the probe benchmarks compare.
+void PassOverBlots(benchmark::State& state) {
     LoadBlots();
     Form->ScrollBar2->setValue(0);
     Form->ScrollBar2->setValue(128);
     state.counters["live_areas"] = LiveAreas();
-    state.counters["records"] = AreaCount + 1;
+}
+
+void BM_ProbeArea(benchmark::State& state) {
+    PassOverBlots(state);
     int i = 0;
     for (auto _ : state) {
         ProbeArea(i % 256, (i * 7) % 256);
@@ -81,10 +85,7 @@ BENCHMARK(BM_ProbeArea)->Unit(benchmark::kMicrosecond);
 
 // The same moves with the plain two-sweep probe kept in the tests.
 void BM_ProbeArea_PlainTwin(benchmark::State& state) {
-    LoadBlots();
-    Form->ScrollBar2->setValue(0);
-    Form->ScrollBar2->setValue(128);
-    state.counters["live_areas"] = LiveAreas();
+    PassOverBlots(state);
     int i = 0;
     for (auto _ : state) {
         PlainProbeArea(i % 256, (i * 7) % 256);
@@ -129,16 +130,13 @@ BENCHMARK(BM_Scan)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    StartUpSystem();
-    TfrmMain::InitialMessageBoxHook = [](QMessageBox::Icon, const QString&, const QString&,
-                                         QMessageBox::StandardButtons) { return QMessageBox::Ok; };
-    TfrmMain form("/nonexistent");
-    Form = &form;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksOffScreen(argc, argv, [] {
+        TfrmMain::InitialMessageBoxHook = [](QMessageBox::Icon, const QString&, const QString&,
+                                             QMessageBox::StandardButtons) {
+            return QMessageBox::Ok;
+        };
+        TfrmMain form("/nonexistent");
+        Form = &form;
+        benchmark::RunSpecifiedBenchmarks();
+    });
 }

@@ -3,6 +3,7 @@
 // each. Memory and open files must stay where they were after the first scan.
 // Under AddressSanitizer, which keeps freed memory in quarantine, the heap in
 // use is compared instead of the resident size.
+#include "support/process_memory.h"
 #include "window_under_test.h"
 
 #include <QCheckBox>
@@ -12,29 +13,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" size_t __sanitizer_get_current_allocated_bytes(); // from the sanitizer runtime
-constexpr bool UnderAsan = true;
-#else
-constexpr bool UnderAsan = false;
-#endif
-
 namespace {
 
 // What must not grow: the resident size, or under the sanitizer the heap.
 size_t MemoryFigure() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    long size = 0, resident = 0;
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return 0;
-    if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
-    std::fclose(f);
-    return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
-#endif
+    return UnderAsan ? HeapInUse() : ResidentBytes();
 }
 
 int OpenFiles() {
