@@ -1,8 +1,10 @@
 #include "intake.h"
 
 #include "decoders.h"
+#include "picture_messages.h"
 
 #include <cctype>
+#include <new>
 
 std::string UpperExtension(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -16,6 +18,11 @@ std::string UpperExtension(const std::string& path) {
 void LoadPicture(const std::string& path, TBitmap& picture) {
     if (path.empty()) return;
     // The extension alone decides the decoder, whatever the content.
-    const TBitmap decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path) : DecodeJpeg(path);
+    TBitmap decoded;
+    try {
+        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path) : DecodeJpeg(path);
+    } catch (const std::bad_alloc&) {
+        FailPicture(path, "there is not enough memory to decode it");
+    }
     DrawBitmap(picture, 0, 0, decoded);
 }

@@ -5,7 +5,6 @@
 #include "../areas/probe.h"
 #include "../image/compute_planes.h"
 #include "../image/intake.h"
-#include "../image/picture_error.h"
 #include "../image/plane_store.h"
 #include "../image/window_seam.h"
 #include "busy_cursor.h"
@@ -351,12 +350,7 @@ void TfrmMain::FileListBox1Change() {
     const std::string path = FileListBox1FileName;
     if (path.empty()) return;
     TBusyCursor busy;
-    try {
-        LoadPicture(path, Image1Picture);
-    } catch (const std::bad_alloc&) {
-        throw TPictureError("Cannot read \"" + path +
-                            "\": there is not enough memory to decode it. Choose another file.");
-    }
+    LoadPicture(path, Image1Picture);
     LoadedFile_ = path;
     Image1->repaint();
     for (double& score : LevelScores) score = 0.0;
