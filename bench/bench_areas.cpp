@@ -2,34 +2,26 @@
 // dump two/d1 (planes aNo1 and aV, which the pass reads with ByPriznak off),
 // the shapes picture of one/d1, and a uniform plane. Each photo pass runs with
 // the tree registration skipping subtrees (the default) and walking the whole
-// tree for every area (PartPlainWalk), so both figures come from one run.
-#include "areas/area_pass.h"
-#include "areas/area_tables.h"
-#include "image/plane_store.h"
-#include "image/window_seam.h"
-#include "tree/partition_tree.h"
-
-#include "areas/area_test_support.h" // from tests/
+// tree for every area (PlainWalk), so both figures come from one run.
+#include "session/session.h"
+#include "support/reference_pictures.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
-using area_test::LoadPlanes; // the 20 planes of a reference dump
-using area_test::StartOnce;
-
 void RunPass(benchmark::State& state, const char* dump, int level, bool plainWalk) {
-    StartOnce();
-    LoadPlanes(dump);
-    PartPlainWalk = plainWalk;
-    for (auto _ : state) FindAreas(level);
-    PartPlainWalk = false;
-    state.counters["areas"] = AreaCount + 1;
+    const auto s = NewSession();
+    planes_test::LoadReferencePlanes(s->Planes, dump);
+    s->Tree.PlainWalk = plainWalk;
+    TPassOptions options;
+    options.Threshold = level;
+    TPassObserver quiet;
+    for (auto _ : state) FindAreas(*s, options, quiet);
+    state.counters["areas"] = s->Areas.AreaCount + 1;
 }
 
 void BM_PhotoAutomatic(benchmark::State& s) {
@@ -52,32 +44,22 @@ void BM_ShapesAutomaticWholeWalk(benchmark::State& s) {
 }
 
 void BM_Uniform(benchmark::State& state) {
-    StartOnce();
-    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-    std::memset(Plane(aV), 100, sizeof(TPlane));
-    for (auto _ : state) FindAreas(-1);
+    const auto s = NewSession();
+    std::memset(s->Planes[aV], 100, sizeof(TPlane));
+    TPassObserver quiet;
+    for (auto _ : state) FindAreas(*s, {}, quiet);
 }
 
 } // namespace
 
-BENCHMARK(BM_PhotoAutomatic)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_PhotoAutomaticWholeWalk)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_PhotoAt68)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_PhotoAt68WholeWalk)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_ShapesAutomatic)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_ShapesAutomaticWholeWalk)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_Uniform)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+#define AREAS_BENCH(f)                                                                             \
+    BENCHMARK(f)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly()
+AREAS_BENCH(BM_PhotoAutomatic);
+AREAS_BENCH(BM_PhotoAutomaticWholeWalk);
+AREAS_BENCH(BM_PhotoAt68);
+AREAS_BENCH(BM_PhotoAt68WholeWalk);
+AREAS_BENCH(BM_ShapesAutomatic);
+AREAS_BENCH(BM_ShapesAutomaticWholeWalk);
+AREAS_BENCH(BM_Uniform);
 
 BENCHMARK_MAIN();

@@ -4,7 +4,7 @@
 // and BMP (the usual case, target 5 ms median) and a 6000 x 4000 baseline
 // JPEG, whose intake must cost about its top 256 rows; a full decode of the
 // same file runs beside it for comparison.
-#include "../tests/image/picture_files.h"
+#include "support/picture_files.h"
 
 #include "image/intake.h"
 

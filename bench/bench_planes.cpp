@@ -12,47 +12,51 @@
 #include "image/plane_store.h"
 #include "image/planes_internal.h"
 
-#include "../tests/image/plain_planes.h"
-#include "../tests/image/planes_test_support.h"
+#include "support/plain_planes.h"
+#include "support/reference_pictures.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
 const TBitmap& Photo() {
-    static const TBitmap photo = [] {
-        InitPlaneStore();
-        return planes_test::LoadReferencePicture("two/d1");
-    }();
+    static const TBitmap photo = planes_test::LoadReferencePicture("two/d1");
     return photo;
+}
+
+// The plane store every benchmark here works on.
+TPlanes& P() {
+    static const std::unique_ptr<TPlanes> planes = std::make_unique<TPlanes>();
+    return *planes;
 }
 
 // The highest kernel level unless the benchmark has an argument.
 void SetLevel(benchmark::State& state) {
     const int want = state.range(0);
-    const int got = SelectPlaneKernels(want);
+    const int got = SelectPlaneKernels(P(), want);
     state.SetLabel("kernel level " + std::to_string(got));
 }
 
 void Restore() {
-    SelectPlaneKernels(2);
+    SelectPlaneKernels(P(), 2);
 }
 
 // What ComputePlanes does before the four steps: the copy into level 0, the
 // three halftone reductions and the clearing of the store.
 void Prelude(const TBitmap& photo) {
-    DrawBitmap(LevelBitmap[0], 0, 0, photo);
-    for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
-    std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
+    DrawBitmap(P().Levels[0], 0, 0, photo);
+    for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(P().Levels[l - 1], P().Levels[l]);
+    std::memset(P().P, 0, sizeof P().P);
 }
 
 void BM_ComputePlanes(benchmark::State& state) {
     const TBitmap& photo = Photo();
     SetLevel(state);
     for (auto _ : state) {
-        ComputePlanes(photo);
+        ComputePlanes(photo, P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -63,7 +67,7 @@ void BM_ComputePlanes_PlainTwin(benchmark::State& state) {
     const TBitmap& photo = Photo();
     for (auto _ : state) {
         Prelude(photo);
-        plain_twin::ComputeAllPlanes();
+        plain_twin::ComputeAllPlanes(P());
         benchmark::ClobberMemory();
     }
 }
@@ -79,14 +83,14 @@ void BM_Prelude(benchmark::State& state) {
 void BM_HalftoneReductions(benchmark::State& state) {
     Photo();
     for (auto _ : state) {
-        for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(LevelBitmap[l - 1], LevelBitmap[l]);
+        for (int l = 1; l < PlaneLevels; ++l) HalftoneReduce(P().Levels[l - 1], P().Levels[l]);
         benchmark::ClobberMemory();
     }
 }
 
 void BM_ClearStore(benchmark::State& state) {
     for (auto _ : state) {
-        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
+        std::memset(P().P, 0, sizeof P().P);
         benchmark::ClobberMemory();
     }
 }
@@ -97,11 +101,11 @@ void BM_FourSteps(benchmark::State& state) {
     Prelude(Photo());
     SetLevel(state);
     for (auto _ : state) {
-        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
-        ComputeColourPlanes();
-        ComputeNoisePlanes();
-        ComputeBorderPlanes();
-        NormalisePlanes();
+        std::memset(P().P, 0, sizeof P().P);
+        ComputeColourPlanes(P());
+        ComputeNoisePlanes(P());
+        ComputeBorderPlanes(P());
+        NormalisePlanes(P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -110,8 +114,8 @@ void BM_FourSteps(benchmark::State& state) {
 void BM_FourSteps_PlainTwin(benchmark::State& state) {
     Prelude(Photo());
     for (auto _ : state) {
-        std::memset(FeaturePlanes[0], 0, sizeof FeaturePlanes[0]);
-        plain_twin::ComputeAllPlanes();
+        std::memset(P().P, 0, sizeof P().P);
+        plain_twin::ComputeAllPlanes(P());
         benchmark::ClobberMemory();
     }
 }
@@ -120,7 +124,7 @@ void BM_ColourPlanes(benchmark::State& state) {
     Prelude(Photo());
     SetLevel(state);
     for (auto _ : state) {
-        ComputeColourPlanes();
+        ComputeColourPlanes(P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -129,17 +133,17 @@ void BM_ColourPlanes(benchmark::State& state) {
 void BM_ColourPlanes_PlainTwin(benchmark::State& state) {
     Prelude(Photo());
     for (auto _ : state) {
-        plain_twin::ComputeColourPlanes();
+        plain_twin::ComputeColourPlanes(P());
         benchmark::ClobberMemory();
     }
 }
 
 void BM_NoisePlanes(benchmark::State& state) {
     Prelude(Photo());
-    ComputeColourPlanes();
+    ComputeColourPlanes(P());
     SetLevel(state);
     for (auto _ : state) {
-        ComputeNoisePlanes();
+        ComputeNoisePlanes(P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -147,19 +151,19 @@ void BM_NoisePlanes(benchmark::State& state) {
 
 void BM_NoisePlanes_PlainTwin(benchmark::State& state) {
     Prelude(Photo());
-    ComputeColourPlanes();
+    ComputeColourPlanes(P());
     for (auto _ : state) {
-        plain_twin::ComputeNoisePlanes();
+        plain_twin::ComputeNoisePlanes(P());
         benchmark::ClobberMemory();
     }
 }
 
 void BM_BorderPlanes(benchmark::State& state) {
     Prelude(Photo());
-    ComputeColourPlanes();
+    ComputeColourPlanes(P());
     SetLevel(state);
     for (auto _ : state) {
-        ComputeBorderPlanes();
+        ComputeBorderPlanes(P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -167,9 +171,9 @@ void BM_BorderPlanes(benchmark::State& state) {
 
 void BM_BorderPlanes_PlainTwin(benchmark::State& state) {
     Prelude(Photo());
-    ComputeColourPlanes();
+    ComputeColourPlanes(P());
     for (auto _ : state) {
-        plain_twin::ComputeBorderPlanes();
+        plain_twin::ComputeBorderPlanes(P());
         benchmark::ClobberMemory();
     }
 }
@@ -180,16 +184,16 @@ uint8_t Unstretched[PlaneCount][256][256];
 
 void PrepareUnstretched() {
     Prelude(Photo());
-    ComputeColourPlanes();
-    ComputeNoisePlanes();
-    ComputeBorderPlanes();
-    std::memcpy(Unstretched, FeaturePlanes[0], sizeof Unstretched);
+    ComputeColourPlanes(P());
+    ComputeNoisePlanes(P());
+    ComputeBorderPlanes(P());
+    std::memcpy(Unstretched, P().P, sizeof Unstretched);
 }
 
 void BM_RestorePlanes(benchmark::State& state) {
     PrepareUnstretched();
     for (auto _ : state) {
-        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
+        std::memcpy(P().P, Unstretched, sizeof Unstretched);
         benchmark::ClobberMemory();
     }
 }
@@ -198,8 +202,8 @@ void BM_NormalisePlanes(benchmark::State& state) {
     PrepareUnstretched();
     SetLevel(state);
     for (auto _ : state) {
-        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
-        NormalisePlanes();
+        std::memcpy(P().P, Unstretched, sizeof Unstretched);
+        NormalisePlanes(P());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -208,8 +212,8 @@ void BM_NormalisePlanes(benchmark::State& state) {
 void BM_NormalisePlanes_PlainTwin(benchmark::State& state) {
     PrepareUnstretched();
     for (auto _ : state) {
-        std::memcpy(FeaturePlanes[0], Unstretched, sizeof Unstretched);
-        plain_twin::NormalisePlanes();
+        std::memcpy(P().P, Unstretched, sizeof Unstretched);
+        plain_twin::NormalisePlanes(P());
         benchmark::ClobberMemory();
     }
 }

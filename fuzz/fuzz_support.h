@@ -1,10 +1,9 @@
-// Shared by the fuzz harnesses: the one-time start-up of the fixed tables and
-// a scratch file through which fuzzed bytes reach the decoders by the same
-// path a picture chosen in the window takes.
+// Shared by the fuzz harnesses: the session the inputs run on, and a scratch
+// file through which fuzzed bytes reach the decoders by the same path a
+// picture chosen in the window takes.
 #pragma once
 
-#include "image/plane_store.h"
-#include "tree/partition_tree.h"
+#include "session/session.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,12 +16,11 @@
 
 namespace fuzz {
 
-inline void StartUpOnce() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    BuildPartitionTree();
-    InitPlaneStore();
+// The harness's session, made once: each input starts from its tree reset
+// (ResetInput), so that no input depends on the inputs run before it.
+inline TSession& Session() {
+    static const std::unique_ptr<TSession> session = NewSession();
+    return *session;
 }
 
 // Writes `data` to a file of this process with the given extension and
@@ -49,9 +47,10 @@ inline std::string WriteScratch(const uint8_t* data, size_t size, const char* ex
 
 // Node labels persist from pass to pass in the program; a fuzz input must
 // not depend on the inputs run before it, so each starts from a clean tree.
-inline void ResetTreeLabels() {
-    ClearPartLists();
-    for (TPartNode* node : PartNodes) node->label = 0;
+inline TSession& ResetInput() {
+    TSession& s = Session();
+    ResetTree(s.Tree);
+    return s;
 }
 
 } // namespace fuzz

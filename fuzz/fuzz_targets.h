@@ -3,20 +3,15 @@
 // harnesses once failed on through these same functions. Each returns "" when
 // every promise held, else what was broken.
 //
-// Reads: the input bytes. Writes: a scratch file, the plane store, the area
-// tables and the tree, as the program's own handlers would.
+// Reads: the input bytes. Writes: a scratch file and the harness's session,
+// as the program's own handlers would.
 #pragma once
 
 #include "fuzz_support.h"
 
-#include "areas/area_pass.h"
-#include "areas/area_tables.h"
-#include "areas/probe.h"
-#include "image/compute_planes.h"
 #include "image/decoders.h"
 #include "image/intake.h"
 #include "image/picture_error.h"
-#include "image/window_seam.h"
 #include "scenario.h"
 
 #include <cstring>
@@ -51,7 +46,6 @@ inline std::string FuzzBmp(const uint8_t* data, size_t size) {
 // rest is the file. A refused picture must leave the grid untouched.
 inline std::string FuzzIntakePass(const uint8_t* data, size_t size) {
     if (size < 1) return "";
-    StartUpOnce();
     const std::string path = WriteScratch(data + 1, size - 1, data[0] & 1 ? ".bmp" : ".jpg");
     TBitmap grid;
     CreateBitmap(grid, 256, 256, {255, 255, 255});
@@ -62,13 +56,12 @@ inline std::string FuzzIntakePass(const uint8_t* data, size_t size) {
             if (byte != 255) return "a refused picture changed the grid";
         return "";
     }
-    const TWindowSeam saved = WindowSeam;
-    WindowSeam = TWindowSeam{};
-    ResetTreeLabels();
-    ComputePlanes(grid);
-    FindAreas(-1);
-    WindowSeam = saved;
-    if (AreaCount < -1 || AreaCount > MaxAreaIndex) return "AreaCount out of range";
+    TSession& s = ResetInput();
+    DrawBitmap(s.Grid, 0, 0, grid);
+    TPassObserver quiet;
+    ComputePlanes(s);
+    FindAreas(s, {}, quiet);
+    if (s.Areas.AreaCount < -1 || s.Areas.AreaCount > MaxAreaIndex) return "AreaCount out of range";
     return "";
 }
 
@@ -78,26 +71,26 @@ inline std::string FuzzIntakePass(const uint8_t* data, size_t size) {
 // the analysed plane row by row, so short inputs make stripes and tiles.
 inline std::string FuzzPlanePass(const uint8_t* data, size_t size) {
     if (size < 4) return "";
-    StartUpOnce();
+    TSession& s = ResetInput();
     constexpr int Analysed = 7;
     const int level = data[0] == 0 ? -1 : data[0] - 1;
     const uint8_t* body = data + 3;
     const size_t n = size - 3;
-    uint8_t* plane = &Plane(Analysed)[0][0];
+    uint8_t* plane = &s.Planes[Analysed][0][0];
     for (size_t i = 0; i < 256 * 256; ++i) plane[i] = body[i % n];
 
-    const TWindowSeam saved = WindowSeam;
-    WindowSeam = TWindowSeam{};
-    WindowSeam.ByPriznakChecked = [] { return true; };
-    WindowSeam.SelectedPlane = [] { return Analysed; };
-    ResetTreeLabels();
-    FindAreas(level);
+    TPassOptions options;
+    options.Threshold = level;
+    options.ByPlane = true;
+    options.Plane = Analysed;
+    TPassObserver quiet;
+    FindAreas(s, options, quiet);
+    const TAreaState& a = s.Areas;
     std::string broken;
-    if (AreaCount < -1 || AreaCount > MaxAreaIndex) broken = "AreaCount out of range";
-    for (int32_t i = 0; broken.empty() && i <= AreaCount; ++i)
-        if (Areas[i] && Areas[i]->contourHigh < 2) broken = "a kept area has no outline";
-    ProbeArea(data[1], data[2]);
-    WindowSeam = saved;
+    if (a.AreaCount < -1 || a.AreaCount > MaxAreaIndex) broken = "AreaCount out of range";
+    for (int32_t i = 0; broken.empty() && i <= a.AreaCount; ++i)
+        if (a.Areas[i] && a.Areas[i]->contourHigh < 2) broken = "a kept area has no outline";
+    ProbeArea(s, data[1], data[2]);
     return broken;
 }
 

@@ -3,7 +3,7 @@
 // scripts/make-fuzz-corpus adds the sample pictures and the scenarios.
 //
 //     make_corpus OUT_DIR    (writes OUT_DIR/jpeg, bmp, intake, plane)
-#include "../tests/image/picture_files.h"
+#include "support/picture_files.h"
 
 #include <filesystem>
 #include <iostream>

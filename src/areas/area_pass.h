@@ -1,8 +1,19 @@
 // The area analysis pass.
+//
+// Reads: planes aNo1 and aV, or with options.ByPlane plane options.Plane.
+// Writes: the area state (working plane, label map, Level, CurLabel, records,
+// scores, counter 1), planes aGr (the working plane before its frame) and
+// aArH (the label view), the tree (each kept area registered, the previous
+// pass's records dropped from its lists), and `view` (outlines and stars on
+// the ground colour).
+// Leaves for the next step: the kept records in Areas[0] to Areas[AreaCount]
+// (null where released); the probe reads them until the next pass starts.
 #pragma once
 
-#include <cstdint>
+#include "../image/plane_store.h"
+#include "../tree/partition_tree.h"
+#include "area_tables.h"
+#include "pass_observer.h"
 
-// Runs one pass; `level` is the threshold 0..255, or -1 to choose it from the
-// working plane's histogram.
-void FindAreas(int32_t level);
+TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
+                      const TPassOptions& options, TPassObserver& observer);

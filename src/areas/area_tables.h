@@ -1,6 +1,11 @@
-// The tables shared by the region fill, the area pass, the contour step and
-// the area probe: the working plane, the label map, the fill threshold and
-// label, and the records of one pass.
+// The state of the area analysis of one picture: the working plane, the
+// label map, the fill threshold and label, the records of one pass with their
+// runs and outlines, the region fill's lists, the level scores, and the
+// scratch of the pass, the contour step and the probe.
+//
+// A TAreaState is a plain struct owned by the caller (the session); the
+// steps (fill.h, area_pass.h, contour.h, probe.h) take it explicitly, so two
+// analyses never share anything.
 #pragma once
 
 #include "../tree/line_seg.h"
@@ -28,18 +33,74 @@ struct TArea {
 };
 
 constexpr int32_t MaxAreaIndex = 16000;
+constexpr int32_t StackSize = 16380;    // highest index of the segment list
+constexpr int32_t RejectedHigh = 10000; // highest index of RejectedAreas
 
-extern uint8_t WorkPlane[256][256];
-extern int32_t LabelMap[256][256];
-extern uint8_t Level;
-extern int32_t CurLabel;
+// The region fill's segment list.
+struct TLines {
+    int32_t s; // index of the last entry in use
+    TLineSeg e[StackSize + 1];
+};
 
-// Records of the last pass: entries 0 to AreaCount, null where released.
-extern std::unique_ptr<TArea> Areas[MaxAreaIndex + 1];
-extern int32_t AreaCount; // -1 before any pass and after a pass that kept none
+struct TRejectedArea {
+    int32_t x;
+    int32_t y;
+    int32_t label;
+    int32_t neighbour;
+};
 
-// Score of the pass per threshold, kept for the window and its threshold scan.
-extern double LevelScores[256];
+// One block of a value bucket of the area pass (area_pass.cpp).
+struct TPosBlock;
 
-// True while a pass is rebuilding the records: the probe must not read them.
-extern bool PassRunning;
+// What the probe found for one area: its differences to the picked one.
+struct TLikeness {
+    float plain;      // plain difference, 100000 for the picked area
+    float mirrorBest; // smallest mirrored and turned difference
+};
+
+struct TAreaState {
+    alignas(64) uint8_t WorkPlane[256][256] = {};
+    alignas(64) int32_t LabelMap[256][256] = {};
+    uint8_t Level = 0;
+    int32_t CurLabel = 0;
+
+    // Records of the last pass: entries 0 to AreaCount, null where released.
+    std::unique_ptr<TArea> Areas[MaxAreaIndex + 1];
+    int32_t AreaCount = -1; // -1 before any pass and after a pass that kept none
+
+    // Score of the pass per threshold, kept for the window and its scan.
+    double LevelScores[256] = {};
+
+    // True while a pass is rebuilding the records: the probe must not read
+    // them (a message box of the pass lets the pointer move meanwhile).
+    bool PassRunning = false;
+
+    // The region fill.
+    TLines Lines;
+    int32_t AreaPixels = 0;
+    double SizeSum = 0;
+    double SizeMax = 0;
+    TRejectedArea RejectedAreas[RejectedHigh + 1];
+    int32_t RejectedLast = -1;
+    int OverflowWarnings = 0; // segment-list warnings given since the state was made
+
+    // Nine diagnostic counters, listed and reset by the plane view; the pass
+    // counts the positions it files into its value buckets in counter 1.
+    int64_t OpCounters[9] = {};
+
+    // Scratch of the pass (value buckets and histogram), of the contour step
+    // (the points of one outline) and of the probe (one entry per record).
+    int32_t LevelHist[256] = {};
+    TPosBlock* BucketFirst[256] = {};
+    TPosBlock* BucketLast[256] = {};
+    std::vector<TContourPt> ContourPts;
+    TLikeness Likeness[MaxAreaIndex + 1];
+
+    TAreaState() = default;
+    ~TAreaState();
+    TAreaState(const TAreaState&) = delete;
+    TAreaState& operator=(const TAreaState&) = delete;
+};
+
+// Frees the value-bucket blocks of a pass (also when it was left early).
+void ReleaseBuckets(TAreaState& s);

@@ -3,14 +3,12 @@
 // Reads: the record Areas[i] (meanX, meanY as the centre; minX, minXRow as the
 // start pixel; label; runs), LabelMap, ClampTab.
 // Writes: the record's contour, contourHigh, shape and radiusSum; the outline
-// and the profile star into ViewBitmap.
+// and the profile star into the view.
 // Leaves for the next step: the record entered into the partition tree, or
 // released with Areas[i] set to null when its trace has fewer than 3 points.
 #include "contour.h"
 
-#include "../image/plane_store.h"
-#include "../tree/partition_tree.h"
-#include "area_tables.h"
+#include "../image/lookup_tables.h"
 
 #include <cassert>
 #include <cmath>
@@ -33,9 +31,6 @@ constexpr int TraceMoves[4][4] = {{3, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 
 // outline needs this many steps; the bound only makes every trace end.
 constexpr int32_t MaxTraceSteps = 4 * 65536;
 
-// Scratch list of the recorded points; it grows for long outlines.
-std::vector<TContourPt> ContourPts;
-
 // Sector 0..7 of pixel (x, y) around the centre (cx, cy); rows grow downward,
 // so dy is positive above the centre.
 int Sector(int x, int y, int cx, int cy) {
@@ -50,8 +45,10 @@ int Sector(int x, int y, int cx, int cy) {
 
 } // namespace
 
-void MeasureArea(int32_t i) {
-    TArea& a = *Areas[i];
+void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {
+    TArea& a = *s.Areas[i];
+    auto& LabelMap = s.LabelMap;
+    std::vector<TContourPt>& ContourPts = s.ContourPts; // grows for long outlines
     const int cx = a.meanX, cy = a.meanY;
     const int x0 = a.minX, y0 = a.minXRow;
     assert(x0 > 0 && x0 < 255 && y0 > 0 && y0 < 255);
@@ -67,7 +64,7 @@ void MeasureArea(int32_t i) {
         const int px = int(fx), py = int(fy);
         if (ContourPts.empty() || px != ContourPts.back().x || py != ContourPts.back().y) {
             ContourPts.push_back({uint8_t(px), uint8_t(py)});
-            uint8_t* pixel = ViewRows[py] + 3 * px;
+            uint8_t* pixel = view.Rows[size_t(py)] + 3 * px;
             pixel[0] = 128;
             pixel[1] = uint8_t(ramp);
             pixel[2] = uint8_t(ramp);
@@ -111,20 +108,20 @@ void MeasureArea(int32_t i) {
     a.radiusSum = radiusSum;
 
     for (int k = 0; k < 8; ++k) {
-        uint8_t* centre = ViewRows[cy] + 3 * cx;
+        uint8_t* centre = view.Rows[size_t(cy)] + 3 * cx;
         centre[0] = centre[1] = centre[2] = 255;
         const double theta = double(k) * std::numbers::pi / 4.0 + std::numbers::pi / 8.0;
         const double r = double(a.shape[k]) / 4.0;
         const int ex = ClampTab[cx + int(std::cos(theta) * r)];
         const int ey = ClampTab[cy - int(std::sin(theta) * r)];
-        ViewBitmap.Pen = {112, uint8_t(240 - 16 * k), uint8_t(112 + 18 * k)};
-        MoveTo(ViewBitmap, cx, cy);
-        LineTo(ViewBitmap, ex, ey);
+        view.Pen = {112, uint8_t(240 - 16 * k), uint8_t(112 + 18 * k)};
+        MoveTo(view, cx, cy);
+        LineTo(view, ex, ey);
     }
 
     if (a.contourHigh > 1) {
-        RegisterArea(&a, a.label, a.runs.data(), int32_t(a.runs.size()) - 1);
+        RegisterArea(tree, &a, a.label, a.runs.data(), int32_t(a.runs.size()) - 1);
     } else {
-        Areas[i].reset();
+        s.Areas[i].reset();
     }
 }

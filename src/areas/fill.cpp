@@ -1,36 +1,27 @@
 // Line-stack region fill.
 //
 // Reads: WorkPlane (with its frame of 255 values), LabelMap, Level, CurLabel,
-// the record Areas[AreaCount] (its minX, set to 255 by the caller), whether
-// PaintSteps is checked (once, at entry), RejectedLast.
+// the record Areas[AreaCount] (its minX, set to 255 by the caller),
+// RejectedLast.
 // Writes: the taken pixels in LabelMap (CurLabel) and WorkPlane (Level); the
 // record's meanX, meanY, minX, minXRow, label; Lines; AreaPixels; SizeSum and
-// SizeMax; RejectedAreas and RejectedLast; painted steps through WindowSeam.
+// SizeMax; RejectedAreas and RejectedLast; OverflowWarnings; the steps taken
+// and the segment-list warning to the observer.
 // Leaves for the next step: the area's runs in Lines entries 0 to Lines.s and
 // the halved whole square root of the pixel count in AreaPixels.
 #include "fill.h"
 
-#include "../image/window_seam.h"
-
 #include <cassert>
 #include <cmath>
 
-TLines Lines;
-int32_t AreaPixels = 0;
-double SizeSum = 0;
-double SizeMax = 0;
-TRejectedArea RejectedAreas[10001];
-int32_t RejectedLast = -1;
-
 namespace {
 
-constexpr int32_t RejectedHigh = 10000; // highest index of RejectedAreas
-constexpr int32_t LargestArea = 21675;  // larger fills are rejected
-constexpr int32_t SmallestArea = 3;     // smaller fills are rejected
+constexpr int32_t LargestArea = 21675; // larger fills are rejected
+constexpr int32_t SmallestArea = 3;    // smaller fills are rejected
 
 #ifndef NDEBUG
 // The fill has no coordinate tests: the 255 frame must stop every scan.
-bool FrameIntact() {
+bool FrameIntact(const uint8_t (&WorkPlane)[256][256]) {
     for (int i = 0; i < 256; ++i)
         if (WorkPlane[0][i] != 255 || WorkPlane[255][i] != 255 || WorkPlane[i][0] != 255 ||
             WorkPlane[i][255] != 255)
@@ -48,13 +39,17 @@ TRGB StepColour(int32_t label) {
 
 } // namespace
 
-bool FillArea(int32_t x0, int32_t y0, int32_t key) {
-    assert(FrameIntact());
+bool FillArea(TAreaState& st, int32_t x0, int32_t y0, int32_t key, TPassObserver& observer,
+              bool paint) {
+    auto& WorkPlane = st.WorkPlane;
+    auto& LabelMap = st.LabelMap;
+    TLines& Lines = st.Lines;
+    assert(FrameIntact(WorkPlane));
     assert(x0 > 0 && x0 < 255 && y0 > 0 && y0 < 255);
 
-    TArea& area = *Areas[AreaCount];
-    const uint8_t level = Level;
-    const int32_t label = CurLabel;
+    TArea& area = *st.Areas[st.AreaCount];
+    const uint8_t level = st.Level;
+    const int32_t label = st.CurLabel;
     const auto joinable = [&](int32_t x, int32_t y) {
         return WorkPlane[y][x] < level && LabelMap[y][x] == key;
     };
@@ -62,7 +57,6 @@ bool FillArea(int32_t x0, int32_t y0, int32_t key) {
     int32_t pixels = 0, sumX = 0, sumY = 0, neighbour = 0, read = 0;
     Lines.s = 0;
     Lines.e[0] = {uint8_t(x0), uint8_t(y0), 0};
-    const bool paint = WindowSeam.PaintStepsChecked();
     const TRGB colour = StepColour(label);
     bool warned = false;
 
@@ -85,14 +79,15 @@ bool FillArea(int32_t x0, int32_t y0, int32_t key) {
             // One warning per fill is enough: the list is about to run out.
             if (Lines.s > StackSize - 2 && !warned) {
                 warned = true;
-                WindowSeam.ShowLinesWarning();
+                ++st.OverflowWarnings;
+                observer.SegmentListNearlyFull();
             }
             LabelMap[r][k] = label;
             WorkPlane[r][k] = level;
             ++pixels;
             sumX += k;
             sumY += r;
-            if (paint) WindowSeam.PaintFillStep(k, r, colour);
+            if (paint) observer.FillStepTaken(k, r, colour);
 
             // A stretch above or below is entered once, at its leftmost pixel
             // within this run; entries start with len 0 so that any left
@@ -123,8 +118,8 @@ bool FillArea(int32_t x0, int32_t y0, int32_t key) {
     area.meanY = uint16_t(sumY);
 
     const double size = (double(pixels) / 10.0) * double(pixels);
-    SizeSum += size;
-    if (size > SizeMax) SizeMax = size;
+    st.SizeSum += size;
+    if (size > st.SizeMax) st.SizeMax = size;
 
     bool result;
     if (pixels == 1) {
@@ -132,13 +127,13 @@ bool FillArea(int32_t x0, int32_t y0, int32_t key) {
         LabelMap[y0][x0] = neighbour;
         result = false;
     } else if (key == 0 && pixels > 0 && (pixels > LargestArea || pixels < SmallestArea) &&
-               RejectedLast < RejectedHigh) {
-        RejectedAreas[++RejectedLast] = {x0, y0, label, neighbour};
+               st.RejectedLast < RejectedHigh) {
+        st.RejectedAreas[++st.RejectedLast] = {x0, y0, label, neighbour};
         result = false;
     } else {
         result = true;
     }
 
-    AreaPixels = int32_t(std::sqrt(double(pixels))) / 2;
+    st.AreaPixels = int32_t(std::sqrt(double(pixels))) / 2;
     return result;
 }

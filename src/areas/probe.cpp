@@ -1,15 +1,13 @@
 // The area probe.
 //
 // Reads: Areas and AreaCount as the last pass left them (meanX, meanY, shape,
-// runs of each live record). Writes: ViewBitmap, then PaintBox2 through the
-// window seam. The picked area is drawn light green, every other area with
+// runs of each live record). Writes: the view, and the state's Likeness
+// scratch. The picked area is drawn light green, every other area with
 // blue for how alike its profile is to the picked one as it stands and red for
 // how alike it is at best when mirrored and turned; brighter is more alike.
 #include "probe.h"
 
-#include "../image/plane_store.h"
-#include "../image/window_seam.h"
-#include "area_tables.h"
+#include "../image/lookup_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,17 +34,13 @@ uint8_t LikenessColour(float diff, float lo, float hi) {
     return ClampTab[int(255.0 - shade)];
 }
 
-struct TLikeness {
-    float plain;      // plain difference, 100000 for the picked area
-    float mirrorBest; // smallest mirrored and turned difference
-};
-
-TLikeness Likeness[MaxAreaIndex + 1];
-
 } // namespace
 
-void ProbeArea(int32_t x, int32_t y) {
-    if (PassRunning || AreaCount < 2) return;
+bool ProbeArea(TAreaState& s, TBitmap& view, int32_t x, int32_t y) {
+    const int32_t AreaCount = s.AreaCount;
+    const auto& Areas = s.Areas;
+    TLikeness* Likeness = s.Likeness;
+    if (s.PassRunning || AreaCount < 2) return false;
 
     float best = 10000;
     int32_t p = -1;
@@ -60,7 +54,7 @@ void ProbeArea(int32_t x, int32_t y) {
             p = i;
         }
     }
-    if (p < 0) return; // every record was released: nothing to compare
+    if (p < 0) return false; // every record was released: nothing to compare
     const uint8_t* picked = Areas[p]->shape;
 
     // Every difference each area meets, once: the smallest and the largest
@@ -88,17 +82,17 @@ void ProbeArea(int32_t x, int32_t y) {
         }
     }
 
-    FillBitmap(ViewBitmap, {0, 0, 0});
+    FillBitmap(view, {0, 0, 0});
     for (int32_t i = 0; i <= AreaCount; ++i) {
         const TArea* a = Areas[i].get();
         if (!a) continue;
-        ViewBitmap.Pen = i == p ? TRGB{128, 255, 128}
-                                : TRGB{LikenessColour(Likeness[i].mirrorBest, lo, hi), 0,
-                                       LikenessColour(Likeness[i].plain, lo, hi)};
+        view.Pen = i == p ? TRGB{128, 255, 128}
+                          : TRGB{LikenessColour(Likeness[i].mirrorBest, lo, hi), 0,
+                                 LikenessColour(Likeness[i].plain, lo, hi)};
         for (const TLineSeg& run : a->runs) {
-            MoveTo(ViewBitmap, run.x, run.y);
-            LineTo(ViewBitmap, run.x + run.len, run.y);
+            MoveTo(view, run.x, run.y);
+            LineTo(view, run.x + run.len, run.y);
         }
     }
-    WindowSeam.CopyViewToPaintBox2();
+    return true;
 }

@@ -1,7 +1,7 @@
 // The border plane 2 (aNo3) and the gradient planes 15 to 18.
 //
-// Reads: LevelBitmap[0] through LevelRows[0], plane 12 (before the contrast
-// normalisation). Writes: PlaneCopy[0], planes 2, 15, 16, 17, 18; pixels a
+// Reads: the level-0 picture, plane 12 (before the contrast
+// normalisation). Writes: the scratch PlaneCopy, planes 2, 15, 16, 17, 18; pixels a
 // step does not visit keep the 0 that ComputePlanes cleared them to.
 //
 // Fast and identical to the plain computation (the plain twin in tests/image/
@@ -144,29 +144,29 @@ TESSA_AVX2 void DiffAlongRowAvx2(const uint8_t* __restrict in, uint8_t* __restri
 
 } // namespace
 
-void ComputeRawBorderPlane() {
-    TPlane& p2 = Plane(aNo3);
+void ComputeRawBorderPlane(TPlanes& pl) {
+    TPlane& p2 = pl[aNo3];
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2()) {
+    if (planes_simd::UseAvx2(pl.KernelLevel)) {
         alignas(64) uint8_t split[2][3][256];
-        planes_simd::SplitRowAvx2(LevelRows[0][0], split[0][0], split[0][1], split[0][2]);
+        planes_simd::SplitRowAvx2(pl.Row(0), split[0][0], split[0][1], split[0][2]);
         for (int y = 1; y <= N; ++y) {
             uint8_t(&cur)[3][256] = split[y & 1];
-            planes_simd::SplitRowAvx2(LevelRows[0][y], cur[0], cur[1], cur[2]);
+            planes_simd::SplitRowAvx2(pl.Row(y), cur[0], cur[1], cur[2]);
             RawBorderRowAvx2(cur, split[(y - 1) & 1], p2[y]);
         }
         return;
     }
 #endif
-    for (int y = 1; y <= N; ++y) RawBorderRow(LevelRows[0][y], LevelRows[0][y - 1], p2[y]);
+    for (int y = 1; y <= N; ++y) RawBorderRow(pl.Row(y), pl.Row(y - 1), p2[y]);
 }
 
-void SmoothBorderPlane() {
-    TPlane& p2 = Plane(aNo3);
-    uint8_t(&c)[256][256] = PlaneCopy[0];
+void SmoothBorderPlane(TPlanes& pl) {
+    TPlane& p2 = pl[aNo3];
+    uint8_t(&c)[256][256] = pl.Scratch.PlaneCopy;
     std::memcpy(c, p2, sizeof c);
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2()) {
+    if (planes_simd::UseAvx2(pl.KernelLevel)) {
         for (int y = 1; y <= N - 1; ++y) SmoothRowAvx2(c[y - 1], c[y], c[y + 1], p2[y]);
         return;
     }
@@ -174,14 +174,14 @@ void SmoothBorderPlane() {
     for (int y = 1; y <= N - 1; ++y) SmoothRow(c[y - 1], c[y], c[y + 1], p2[y]);
 }
 
-void ComputeGradientPlanes() {
-    const TPlane& V = Plane(aV);
-    TPlane& GV = Plane(aGV);
-    TPlane& GVV = Plane(aGVV);
-    TPlane& GH = Plane(aGH);
-    TPlane& GHH = Plane(aGHH);
+void ComputeGradientPlanes(TPlanes& pl) {
+    const TPlane& V = pl[aV];
+    TPlane& GV = pl[aGV];
+    TPlane& GVV = pl[aGVV];
+    TPlane& GH = pl[aGH];
+    TPlane& GHH = pl[aGHH];
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2()) {
+    if (planes_simd::UseAvx2(pl.KernelLevel)) {
         for (int y = 1; y <= N; ++y) DiffRowsAvx2(V[y], V[y - 1], GV[y], 2);
         for (int y = 1; y <= N; ++y) DiffRowsAvx2(GV[y], GV[y - 1], GVV[y], 1);
         for (int y = 0; y <= N; ++y) DiffAlongRowAvx2(V[y], GH[y], 2);
@@ -195,8 +195,8 @@ void ComputeGradientPlanes() {
     for (int y = 0; y <= N; ++y) DiffAlongRow(GH[y], GHH[y], 2);
 }
 
-void ComputeBorderPlanes() {
-    ComputeRawBorderPlane();
-    SmoothBorderPlane();
-    ComputeGradientPlanes();
+void ComputeBorderPlanes(TPlanes& planes) {
+    ComputeRawBorderPlane(planes);
+    SmoothBorderPlane(planes);
+    ComputeGradientPlanes(planes);
 }

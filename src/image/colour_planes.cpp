@@ -1,6 +1,6 @@
 // The colour planes 12, 10, 7, 8, 9 and 11 of level 0.
 //
-// Reads: LevelBitmap[0] through LevelRows[0] (bytes blue, green, red).
+// Reads: the level-0 picture (bytes blue, green, red).
 // Writes: planes aV, aH, aR, aG, aB, aT, every pixel.
 //
 // Fast and identical to the plain computation (the plain twin in tests/image/
@@ -155,16 +155,15 @@ TESSA_AVX2 void ColourRowAvx2(const uint8_t* __restrict bgr, uint8_t* __restrict
 
 } // namespace
 
-void ComputeColourPlanes() {
+void ComputeColourPlanes(TPlanes& pl) {
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx2()) {
+    if (planes_simd::UseAvx2(pl.KernelLevel)) {
         for (int y = 0; y <= LevelMaxRow[0]; ++y)
-            ColourRowAvx2(LevelRows[0][y], Plane(aV)[y], Plane(aH)[y], Plane(aR)[y], Plane(aG)[y],
-                          Plane(aB)[y], Plane(aT)[y]);
+            ColourRowAvx2(pl.Row(y), pl[aV][y], pl[aH][y], pl[aR][y], pl[aG][y], pl[aB][y],
+                          pl[aT][y]);
         return;
     }
 #endif
     for (int y = 0; y <= LevelMaxRow[0]; ++y)
-        ColourRow(LevelRows[0][y], Plane(aV)[y], Plane(aH)[y], Plane(aR)[y], Plane(aG)[y],
-                  Plane(aB)[y], Plane(aT)[y]);
+        ColourRow(pl.Row(y), pl[aV][y], pl[aH][y], pl[aR][y], pl[aG][y], pl[aB][y], pl[aT][y]);
 }

@@ -1,17 +1,18 @@
 // The plane computation of one picture.
 //
-// Reads: the 256 x 256 picture of Image1. Writes: LevelBitmap[0..3],
-// FeaturePlanes (all levels cleared, level 0 computed), PlaneCopy, NoiseField
-// and StretchTab; draws the three reductions on PaintBox1 through WindowSeam.
+// Reads: the 256 x 256 picture grid. Writes: the pyramid levels 0 to 3 and
+// all twenty planes of `planes` (cleared, then computed), and its scratch.
+// Leaves for the next step: the planes the area pass and the views read.
 #pragma once
 
 #include "bitmap.h"
+#include "plane_store.h"
 
-void ComputePlanes(const TBitmap& picture);
+void ComputePlanes(const TBitmap& grid, TPlanes& planes);
 
 // The steps of the computation, in the order ComputePlanes runs them. Each
 // works on level 0 and reads the planes the steps before it wrote.
-void ComputeColourPlanes(); // planes 12, 10, 7, 8, 9, 11
-void ComputeNoisePlanes();  // planes 0 and 1 from plane 12
-void ComputeBorderPlanes(); // plane 2, then planes 15, 16, 17, 18
-void NormalisePlanes();     // contrast stretch of planes 0 to 19
+void ComputeColourPlanes(TPlanes& planes); // planes 12, 10, 7, 8, 9, 11
+void ComputeNoisePlanes(TPlanes& planes);  // planes 0 and 1 from plane 12
+void ComputeBorderPlanes(TPlanes& planes); // plane 2, then planes 15, 16, 17, 18
+void NormalisePlanes(TPlanes& planes);     // contrast stretch of planes 0 to 19

@@ -1,7 +1,7 @@
 // The noise planes 0 (aNo1) and 1 (aNo2) from plane 12 (aV).
 //
-// Reads: plane 12. Writes: NoiseField (it ends holding F of plane 1), planes 0 and 1; scratch of
-// this file only.
+// Reads: plane 12. Writes: planes 0 and 1, and the plane store's scratch (its
+// NoiseField ends holding F of plane 1).
 //
 // Fast, bit-identical to the plain computation (the plain twin in
 // tests/image/plain_planes.h, which the tests compare it with at every kernel
@@ -38,17 +38,7 @@
 namespace {
 
 constexpr int N = 255; // LevelMaxRow[0] and LevelMaxCol[0]
-using TField = float[256][256];
-
-// Scratch, created once (no allocation per picture): 64 KB + 3 x 256 KB + 8 KB.
-alignas(64) uint8_t VT[256][256]; // plane 12 transposed: VT[x][y] = V(y, x)
-alignas(64) TField SwapA, SwapB;  // transposed row sums, then blur partners
-alignas(64) TField Field0;        // F of plane 0
-// The running values of 256 lines: plane 0's a and acc, plane 1's a and b.
-struct TLines {
-    alignas(64) double A0[256], Acc[256], A1[256], B1[256];
-};
-TLines Lines;
+using TLines = TNoiseLines;
 
 // What a pass step does with its result r (acc for plane 0, |a - b| for
 // plane 1) in its field row f:
@@ -469,11 +459,12 @@ const TKernels Avx512Kernels = {TESSA_STEPS(StepAvx512), TransposeBytesAvx2, Tra
                                 SweepDownRightAvx2,      SweepUpLeftAvx2,    FieldToPlaneAvx2};
 #endif
 
-const TKernels& Kernels() {
+const TKernels& Kernels(int level) {
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx512()) return Avx512Kernels;
-    if (planes_simd::UseAvx2()) return Avx2Kernels;
+    if (planes_simd::UseAvx512(level)) return Avx512Kernels;
+    if (planes_simd::UseAvx2(level)) return Avx2Kernels;
 #endif
+    (void)level;
     return PortableKernels;
 }
 
@@ -488,10 +479,10 @@ void StartLines(const uint8_t* v, TLines& s) {
 
 } // namespace
 
-int SelectPlaneKernels(int level) {
+int SelectPlaneKernels(TPlanes& planes, int level) {
     const int cpu = planes_simd::CpuKernelLevel();
-    planes_simd::KernelLevel = level < cpu ? level : cpu;
-    return planes_simd::KernelLevel;
+    planes.KernelLevel = level < cpu ? level : cpu;
+    return planes.KernelLevel;
 }
 
 #if TESSA_X86_KERNELS
@@ -502,8 +493,13 @@ namespace {
 // waits on the divider, the passes on the other units); then plane 1's blur.
 // Buffers: plane 0 in F0 with SwapA as blur partner; plane 1's row sums in
 // SwapB (transposed), then F1, with SwapA as blur partner.
-TESSA_AVX512 void ComputeNoiseFieldsOverlapped(const TPlane& V, TField& F0, TField& F1) {
+TESSA_AVX512 void ComputeNoiseFieldsOverlapped(TPlaneScratch& scratch, const TPlane& V, TField& F0,
+                                               TField& F1) {
     const TKernels& k = Avx512Kernels;
+    auto& VT = scratch.VT;
+    auto& SwapA = scratch.SwapA;
+    auto& SwapB = scratch.SwapB;
+    TLines& Lines = scratch.Lines;
     k.TransposeBytes(V, VT);
     // Plane 0's passes: rows on the transposed plane into SwapA, then columns.
     StartLines(VT[0], Lines);
@@ -519,7 +515,7 @@ TESSA_AVX512 void ComputeNoiseFieldsOverlapped(const TPlane& V, TField& F0, TFie
 
     // Plane 1's passes as a list: rows forward and backward into SwapB,
     // (SwapB transposed into F1), columns forward and backward in F1.
-    static TPassStep steps[4 * 256];
+    TPassStep steps[4 * 256];
     int n = 0;
     for (int x = 0; x <= N; ++x) steps[n++] = {VT[x], SwapB[x], TMode::AddToZero, x == 0};
     for (int x = N; x >= 0; --x) steps[n++] = {VT[x], SwapB[x], TMode::Add, x == N};
@@ -601,14 +597,19 @@ TESSA_AVX512 void ComputeNoiseFieldsOverlapped(const TPlane& V, TField& F0, TFie
 } // namespace
 #endif
 
-void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
+void ComputeNoiseFields(TPlanes& planes, const TPlane& V, TField& F0, TField& F1) {
+    TPlaneScratch& scratch = planes.Scratch;
 #if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx512()) {
-        ComputeNoiseFieldsOverlapped(V, F0, F1);
+    if (planes_simd::UseAvx512(planes.KernelLevel)) {
+        ComputeNoiseFieldsOverlapped(scratch, V, F0, F1);
         return;
     }
 #endif
-    const TKernels& k = Kernels();
+    const TKernels& k = Kernels(planes.KernelLevel);
+    auto& VT = scratch.VT;
+    auto& SwapA = scratch.SwapA;
+    auto& SwapB = scratch.SwapB;
+    TLines& Lines = scratch.Lines;
     // Rows (step 2 of both planes), on the transposed plane:
     // line i is row i, step x is column x; the sums go to SwapA (plane 0)
     // and SwapB (plane 1), transposed. Plane 0's forward pass stops at column
@@ -643,12 +644,13 @@ void ComputeNoiseFields(const TPlane& V, TField& F0, TField& F1) {
 
 // Plane = ClampTab at the whole part of F. The values of F lie within
 // 0..2040, inside ClampTab's index range.
-void NoiseFieldToPlane(const TField& F, TPlane& plane) {
-    Kernels().FieldToPlane(F, plane);
+void NoiseFieldToPlane(const TPlanes& planes, const TField& F, TPlane& plane) {
+    Kernels(planes.KernelLevel).FieldToPlane(F, plane);
 }
 
-void ComputeNoisePlanes() {
-    ComputeNoiseFields(Plane(aV), Field0, NoiseField);
-    NoiseFieldToPlane(Field0, Plane(aNo1));
-    NoiseFieldToPlane(NoiseField, Plane(aNo2));
+void ComputeNoisePlanes(TPlanes& planes) {
+    TPlaneScratch& scratch = planes.Scratch;
+    ComputeNoiseFields(planes, planes[aV], scratch.Field0, scratch.NoiseField);
+    NoiseFieldToPlane(planes, scratch.Field0, planes[aNo1]);
+    NoiseFieldToPlane(planes, scratch.NoiseField, planes[aNo2]);
 }

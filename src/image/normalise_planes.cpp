@@ -1,7 +1,7 @@
 // Contrast normalisation of planes 0 to 19 of level 0.
 //
 // Reads and writes: the inner region (rows and columns 2..253) of each plane;
-// rebuilds StretchTab for every plane that is stretched.
+// rebuilds the scratch StretchTab for every plane that is stretched.
 //
 // Fast and identical to the plain computation (the plain twin in tests/image/
 // plain_planes.h, compared at every kernel level):
@@ -44,14 +44,16 @@ TESSA_CLONES void InnerMinMax(const TPlane& plane, uint8_t& lo, uint8_t& hi) {
     hi = mx;
 }
 
-TESSA_CLONES void BuildStretchTab(float mn, float k, int from, int to) {
+using TStretchTab = TSignedTable<uint8_t>;
+
+TESSA_CLONES void BuildStretchTab(TStretchTab& StretchTab, float mn, float k, int from, int to) {
     for (int l = from; l <= to; ++l) {
         const int w = int((double(l) - double(mn)) * double(k)); // truncated toward zero
         StretchTab[l] = uint8_t(w < 0 ? 0 : w > 255 ? 255 : w);
     }
 }
 
-void StretchInner(TPlane& plane) {
+void StretchInner(const TStretchTab& StretchTab, TPlane& plane) {
     for (int y = First; y <= Last; ++y)
         for (int x = First; x <= Last; ++x) plane[y][x] = StretchTab[plane[y][x]];
 }
@@ -68,7 +70,7 @@ bool SplitFloat(float k, uint32_t& m, int& s) {
 }
 
 // The entries lo..hi of StretchTab by ((v - lo) * m) >> s, checked.
-bool FormulaMatchesTable(uint8_t lo, uint8_t hi, uint32_t m, int s) {
+bool FormulaMatchesTable(const TStretchTab& StretchTab, uint8_t lo, uint8_t hi, uint32_t m, int s) {
     for (int v = lo; v <= hi; ++v)
         if (((uint32_t(v - lo) * m) >> s) != StretchTab[v]) return false;
     return true;
@@ -111,7 +113,7 @@ TESSA_AVX512 void InnerMinMaxAvx512(const TPlane& plane, uint8_t& lo, uint8_t& h
 
 // The looked-up value replaces the byte inside the inner region; the border
 // columns are written back with the values they had.
-TESSA_AVX512 void StretchInnerAvx512(TPlane& plane) {
+TESSA_AVX512 void StretchInnerAvx512(const TStretchTab& StretchTab, TPlane& plane) {
     const __m512i t0 = _mm512_loadu_si512(&StretchTab[0]);
     const __m512i t1 = _mm512_loadu_si512(&StretchTab[64]);
     const __m512i t2 = _mm512_loadu_si512(&StretchTab[128]);
@@ -130,16 +132,18 @@ TESSA_AVX512 void StretchInnerAvx512(TPlane& plane) {
 
 } // namespace
 
-void NormalisePlanes() {
+void NormalisePlanes(TPlanes& planes) {
+    TStretchTab& StretchTab = planes.Scratch.StretchTab;
+    const bool avx512 = planes_simd::UseAvx512(planes.KernelLevel);
     uint8_t lo[PlaneCount], hi[PlaneCount];
     int last = -1; // the last plane that is stretched
     for (int p = 0; p < PlaneCount; ++p) {
 #if TESSA_X86_KERNELS
-        if (planes_simd::UseAvx512())
-            InnerMinMaxAvx512(Plane(p), lo[p], hi[p]);
+        if (avx512)
+            InnerMinMaxAvx512(planes[p], lo[p], hi[p]);
         else
 #endif
-            InnerMinMax(Plane(p), lo[p], hi[p]);
+            InnerMinMax(planes[p], lo[p], hi[p]);
         if (hi[p] > lo[p]) last = p;
     }
     // Stretching a plane changes no other plane, so every minimum and maximum
@@ -149,20 +153,20 @@ void NormalisePlanes() {
         if (!(mx > mn)) continue; // uniform inner region: unchanged
         const float k = float(250.0 * (1.0 / (double(mx) - double(mn))));
         if (p == last)
-            BuildStretchTab(mn, k, -2048, 2048);
+            BuildStretchTab(StretchTab, mn, k, -2048, 2048);
         else
-            BuildStretchTab(mn, k, 0, 255);
+            BuildStretchTab(StretchTab, mn, k, 0, 255);
 #if TESSA_X86_KERNELS
-        if (planes_simd::UseAvx512()) {
-            StretchInnerAvx512(Plane(p));
+        if (avx512) {
+            StretchInnerAvx512(StretchTab, planes[p]);
             continue;
         }
 #endif
         uint32_t m;
         int s;
-        if (SplitFloat(k, m, s) && FormulaMatchesTable(lo[p], hi[p], m, s))
-            StretchInnerByFormula(Plane(p), lo[p], m, s);
+        if (SplitFloat(k, m, s) && FormulaMatchesTable(StretchTab, lo[p], hi[p], m, s))
+            StretchInnerByFormula(planes[p], lo[p], m, s);
         else
-            StretchInner(Plane(p));
+            StretchInner(StretchTab, planes[p]);
     }
 }

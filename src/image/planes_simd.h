@@ -44,7 +44,7 @@ namespace planes_simd {
 
 // Kernel levels: 0 the portable loops; 1 the AVX2 kernels; 2 also the
 // AVX-512 ones (F, BW, DQ, VL and VBMI).
-inline int CpuKernelLevel() {
+inline int DetectKernelLevel() {
 #if TESSA_X86_KERNELS
     __builtin_cpu_init();
     if (!__builtin_cpu_supports("avx2")) return 0;
@@ -58,14 +58,18 @@ inline int CpuKernelLevel() {
 #endif
 }
 
-// The level in use: the processor's, lowered only by tests
-// (SelectPlaneKernels in planes_internal.h).
-inline int KernelLevel = CpuKernelLevel();
-inline bool UseAvx2() {
-    return KernelLevel >= 1;
+// The processor's level, found once.
+inline int CpuKernelLevel() {
+    static const int level = DetectKernelLevel();
+    return level;
 }
-inline bool UseAvx512() {
-    return KernelLevel >= 2;
+
+// Whether a plane store's kernel level (TPlanes::KernelLevel) runs them.
+inline bool UseAvx2(int level) {
+    return level >= 1;
+}
+inline bool UseAvx512(int level) {
+    return level >= 2;
 }
 
 #if TESSA_X86_KERNELS

@@ -1,8 +1,8 @@
 // Help in the window: a tooltip on every control and plane list entry, the
 // state of the last analysis on Label1, and what lies under the pointer in the
 // picture and in the plane view. Nothing here changes what a handler does.
-#include "../areas/area_tables.h"
-#include "../image/plane_store.h"
+#include "bitmap_view.h"
+#include "session/session.h"
 #include "uMain.h"
 
 #include <QCheckBox>
@@ -66,20 +66,18 @@ void TfrmMain::SetToolTips() {
 }
 
 QString TfrmMain::AnalysisTip() const {
-    if (Label1->text() == "Label1") return "No analysis has run yet."; // every pass rewrites it
-    int kept = 0;
-    for (int i = 0; i <= AreaCount; ++i) kept += Areas[i] != nullptr;
+    if (!Session_->LastPass) return "No analysis has run yet.";
     return QString("Last analysis: threshold %1 (raised to %2 while taking seeds), %3 areas kept. "
                    "This number is the last fill rejected as too small or too large, -1 when "
                    "none.")
         .arg(ScrollBar2->value())
-        .arg(int(Level))
-        .arg(kept);
+        .arg(Session_->LastPass->RaisedLevel)
+        .arg(Session_->LastPass->KeptAreas);
 }
 
 QString TfrmMain::PictureTip(int x, int y) const {
     if (x < 0 || y < 0 || x > 255 || y > 255) return QString();
-    const TRGB c = GetPixel(Image1Picture, x, y);
+    const TRGB c = GetPixel(Session_->Grid, x, y);
     return QString("column %1, row %2: red %3, green %4, blue %5")
         .arg(x)
         .arg(y)
@@ -91,11 +89,12 @@ QString TfrmMain::PictureTip(int x, int y) const {
 QString TfrmMain::PlaneViewTip(int x, int y) const {
     if (x < 0 || y < 0 || x > 255 || y > 255) return QString();
     const QString at = QString("column %1, row %2: ").arg(x).arg(y);
-    if (ShownPlane < 0) return at + "the reductions of the picture; choose a plane to see it";
-    if (ShownPlane == aZ)
+    const TPlanes& planes = Session_->Planes;
+    if (ShownPlane_ < 0) return at + "the reductions of the picture; choose a plane to see it";
+    if (ShownPlane_ == aZ)
         return at + QString("hue %1, small noise %2, spots %3")
-                        .arg(Plane(aH)[y][x])
-                        .arg(Plane(aNo1)[y][x])
-                        .arg(Plane(aNo2)[y][x]);
-    return at + QString("plane %1 value %2").arg(ShownPlane).arg(Plane(ShownPlane)[y][x]);
+                        .arg(planes[aH][y][x])
+                        .arg(planes[aNo1][y][x])
+                        .arg(planes[aNo2][y][x]);
+    return at + QString("plane %1 value %2").arg(ShownPlane_).arg(planes[ShownPlane_][y][x]);
 }

@@ -1,4 +1,3 @@
-#include "startup.h"
 #include "uMain.h"
 
 #include <QApplication>
@@ -6,7 +5,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessavorin");
-    StartUpSystem();
     TfrmMain frmMain;
     frmMain.show();
     return QApplication::exec();

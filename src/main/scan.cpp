@@ -1,48 +1,28 @@
-// The threshold scan: runs the area pass through ScrollBar2 for the
-// thresholds 8, 16, ..., 248, then for every threshold within 8 of the best of
-// them, and leaves ScrollBar2 at the one with the highest score.
-#include "../areas/area_tables.h"
+// The threshold scan of the window: the session's sweeps (session/scan.h),
+// each pass run directly with the bar following it, then the bar moved to
+// the result as the user would move it, and the area map shown.
+#include "session/scan.h"
 #include "busy_cursor.h"
+#include "session/session.h"
 #include "uMain.h"
 
 #include <QScrollBar>
 
-#include <algorithm>
-
-namespace {
-
-// The threshold of [lo, hi] with the highest score, the lower one on ties,
-// 2 when no score is above 0.
-int BestThreshold(int lo, int hi, int step) {
-    double best = 0.0;
-    int result = 2;
-    for (int t = lo; t <= hi; t += step)
-        if (LevelScores[t] > best) {
-            best = LevelScores[t];
-            result = t;
-        }
-    return result;
-}
-
-} // namespace
-
 void TfrmMain::ScanClick() {
     TBusyCursor busy;
-    ScanRunning = true;
+    ScanRunning_ = true;
     struct TScanEnd {
         bool& running;
         ~TScanEnd() { running = false; }
-    } scanEnd{ScanRunning};
+    } scanEnd{ScanRunning_};
 
-    for (double& score : LevelScores) score = 0.0;
-    // Every real change of position runs ScrollBar2Change and so one pass.
-    for (int k = 1; k <= 31; ++k) ScrollBar2->setValue(8 * k);
-    const int coarse = BestThreshold(8, 248, 8);
-    const int lo = std::max(1, coarse - 8), hi = std::min(254, coarse + 8);
-    for (int t = lo; t <= hi; ++t) ScrollBar2->setValue(t);
-    const int result = BestThreshold(lo, hi, 1);
+    const TScanOutcome outcome = ScanThresholds(Session_->Areas.LevelScores, ScrollBar2->value(),
+                                                [this](int32_t t) { RunPass(t); });
 
-    ScanRunning = false;
-    ScrollBar2->setValue(result);
+    ScanRunning_ = false;
+    // Only when the bar moves does ScrollBar2Change run one more pass at the
+    // result, drawn; when the result is where the sweeps ended, the views
+    // keep that last pass.
+    ScrollBar2->setValue(outcome.Result);
     ShowPlane(3);
 }

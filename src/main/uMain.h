@@ -1,10 +1,12 @@
-// TfrmMain: the one window of the program. Its handlers are the only entry
-// points of the system; each runs one user action to completion and calls the
-// intake, the plane computation, the area analysis and the drawing in a fixed
-// order.
+// TfrmMain: the one window of the program. Its handlers are the entry points
+// of the user's actions: each runs one action to completion, calls the steps
+// of its session (session/session.h) in a fixed order and draws the result.
+// The window is thin: it maps controls to pass options, the pass's events to
+// controls, and bitmaps to views; the analysis lives in the session.
 #pragma once
 
-#include "../image/bitmap.h"
+#include "areas/pass_observer.h"
+#include "image/bitmap.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -13,25 +15,126 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QScrollBar;
+class TBitmapView;
+struct TSession;
 
-class TfrmMain : public QWidget {
+// What the window shows, for the replay tool's dump, tools and tests: a copy
+// of the controls' state, and the bitmaps behind the three views.
+struct TWindowSnapshot {
+    int ScrollBar1 = 0;
+    int ScrollBar2 = 0;
+    int ListBox1 = -1; // selected plane entry, -1 none
+    std::vector<QString> ListBox2;
+    QString Label1;
+    bool ByPriznak = false;
+    bool PaintSteps = false;
+    bool Scan = false;
+    TRGB ButtonFace;
+    int ShownPlane = -1; // the plane the plane view shows, -1 for none or the reductions
+    const TBitmap* Image1 = nullptr;    // the session's picture grid
+    const TBitmap* PaintBox1 = nullptr; // 257 x 257, as last drawn
+    const TBitmap* PaintBox2 = nullptr; // 256 x 256, as last drawn
+};
+
+class TfrmMain : public QWidget, private TPassObserver {
   public:
-    // `samplesDir` overrides the folder "samples" beside the executable.
-    explicit TfrmMain(const QString& samplesDir = QString());
+    // Every modal box goes through this hook; returns the button pressed.
+    using TMessageBoxHook = std::function<QMessageBox::StandardButton(
+        QMessageBox::Icon, const QString& caption, const QString& text,
+        QMessageBox::StandardButtons)>;
+    // The area pass the handlers run: FindAreas over the session; tests
+    // record passes through another.
+    using TAreaPass = std::function<TPassResult(TSession&, const TPassOptions&, TPassObserver&)>;
+
+    struct TOptions {
+        QString SamplesDir;          // default: "samples" beside the executable
+        TMessageBoxHook MessageBox;  // default: a real box; set, even start-up's boxes use it
+        TSession* Session = nullptr; // default: a session of the window's own
+    };
+
+    TfrmMain();
+    explicit TfrmMain(TOptions options);
     ~TfrmMain() override;
 
+    // Handlers, as the controls run them.
+    void ListBox1Click();
+    void ScrollBar1Change();
+    void ScrollBar2Change();
+    void ScanClick();
+    void PaintBox2MouseMove(int x, int y);
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    // The file `path` is chosen: FileListBox1Change runs for it, also when it
+    // is the file loaded last. Errors are shown as the file list shows them;
+    // false when one was.
+    bool ChooseFile(const std::string& path);
+
+    // Runs a handler; an error that ends it is shown in the standard error
+    // box. False when that happened.
+    bool Guard(const std::function<void()>& handler);
+
+    void UseAreaPass(TAreaPass pass);
+    void SetMessageBoxHook(TMessageBoxHook hook);
+
+    // Read-only views of the window and of its session.
+    TWindowSnapshot Snapshot() const;
+    const TSession& Session() const { return *Session_; }
+    TRGB ButtonFace() const;
+
+    // Help shown at the pointer: what the picture and the plane view hold
+    // at (x, y), and the state of the last analysis.
+    QString PictureTip(int x, int y) const;
+    QString PlaneViewTip(int x, int y) const;
+    QString AnalysisTip() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    // The pass's events, mapped to the controls.
+    void ThresholdChosen(int32_t threshold) override;
+    void HistogramDot(int x, int y, TRGB colour) override;
+    void FillStepTaken(int x, int y, TRGB colour) override;
+    void SegmentListNearlyFull() override;
+    void AreasDrawn(const TBitmap& view) override;
+    void PassFinished(const TPassResult& result) override;
+
+    void CreateControls();
+    void SetToolTips();
+    void FormCreate();
+    void FileListBox1Change();
+    TPassResult RunPass(int32_t threshold);
+    // Plane view: draws plane `index` into PaintBox1 and lists the counters.
+    void ShowPlane(uint8_t index);
+    void ShowReductions();
+
+    // The file list (file_list.cpp).
+    bool ReadFileList(const QString& dir);
+    std::string FileListPath(int row) const;
+    void ConnectUserChoice(QListWidget* list, const std::function<void()>& handler);
+    void ChooseHighlightedFile();
+    bool FilterListInput(QObject* watched, QEvent* event);
+    void ShowError(const QString& text);
+
+    std::unique_ptr<TSession> OwnSession_;
+    TSession* Session_;
+    TAreaPass AreaPass_;
+    TMessageBoxHook MessageBoxHook_;
+
     // Controls, named as in the layout.
-    QWidget* Image1;
-    QWidget* PaintBox1;
+    TBitmapView* Image1;
+    TBitmapView* PaintBox1;
     QLabel* iRainbow;
-    QWidget* PaintBox2;
+    TBitmapView* PaintBox2;
     QLabel* Label1;
     QListWidget* FileListBox1;
     QListWidget* ListBox1;
@@ -43,81 +146,20 @@ class TfrmMain : public QWidget {
     QListWidget* ListBox2;
     QCheckBox* cbScan;
 
-    // What the picture and the paint boxes show; each keeps its own bitmap so
-    // that what was drawn last survives being covered.
-    TBitmap Image1Picture;   // 256 x 256, starts white
-    TBitmap PaintBox1Bitmap; // 257 x 257, starts in the button-face colour
-    TBitmap PaintBox2Bitmap; // 256 x 256, starts in the button-face colour
+    // What the paint boxes show; each keeps its own bitmap so that what was
+    // drawn last survives being covered.
+    TBitmap PaintBox1Bitmap_; // 257 x 257, starts in the button-face colour
+    TBitmap PaintBox2Bitmap_; // 256 x 256, starts in the button-face colour
 
-    // The folder the file list shows and the full path of its selection, as
-    // the file list reports it ("" when nothing is selected).
-    QString FileListBox1Directory;
-    std::string FileListBox1FileName; // the bytes of the path, as the file system names it
-
-    // The area pass the handlers run: FindAreas; tests put a recorder here.
-    std::function<void(int32_t)> RunAreaPass;
-
-    // State of the window's own.
-    bool ScanRunning = false;
-    int OverflowWarnings = 0; // segment-list warnings shown since start-up
-
-    // Every modal box goes through this hook; the default shows a real box.
-    // Returns the button pressed.
-    using TMessageBoxHook = std::function<QMessageBox::StandardButton(
-        QMessageBox::Icon, const QString& caption, const QString& text,
-        QMessageBox::StandardButtons)>;
-    TMessageBoxHook MessageBoxHook;
-    // When set, windows created afterwards start with this hook, so that even
-    // the boxes of start-up can be answered without a person (replay, tests).
-    static TMessageBoxHook InitialMessageBoxHook;
-
-    // Handlers.
-    void FormCreate();
-    void FileListBox1Change();
-    void ListBox1Click();
-    void ScrollBar1Change();
-    void ScrollBar2Change();
-    void ScanClick();
-    void PaintBox2MouseMove(int x, int y);
-    void Image1MouseDown(Qt::MouseButton button, int x, int y);
-
-    // Runs a handler; an error that ends it is shown in the standard error
-    // box. False when that happened.
-    bool Guard(const std::function<void()>& handler);
-
-    // Plane view: draws plane `index` into PaintBox1 and lists the counters.
-    void ShowPlane(uint8_t index);
-
-    // Lists the picture files of `dir` in FileListBox1; false when the folder
-    // cannot be entered.
-    bool ReadFileList(const QString& dir);
-    // Full path of entry `row` of the file list.
-    std::string FileListPath(int row) const;
-
-    TRGB ButtonFace() const;
-
-    // Help shown at the pointer: what the picture and the plane view hold
-    // at (x, y), and the state of the last analysis.
-    QString PictureTip(int x, int y) const;
-    QString PlaneViewTip(int x, int y) const;
-    QString AnalysisTip() const;
-    int ShownPlane = -1; // the plane PaintBox1 shows, -1 for none or the reductions
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-  private:
-    void ConnectSeam();
-    void SetToolTips();
-    void ConnectUserChoice(QListWidget* list, const std::function<void()>& handler);
-    void ChooseHighlightedFile();
-    void PaintBitmap(QWidget* box, const TBitmap& bmp);
-    void ShowError(const QString& text);
-
+    QString FileListDirectory_; // the folder the file list shows
+    std::string ChosenFile_;    // the bytes of the chosen file's path, "" when none
+    std::string LoadedFile_;    // the file loaded last, for "choosing it again does nothing"
+    bool ScanRunning_ = false;  // the scan's sweeps run: ScrollBar2Change draws nothing
+    int ShownPlane_ = -1;
     bool OuterSizeFitted_ = false;
-    bool InUserInput_ = false; // a list is handling a mouse or key event of the user
-    std::string LoadedFile_;   // the file loaded last, for "choosing it again does nothing"
-    int PaintedSteps_ = 0;     // fill steps painted since the last repaint
+    bool InUserInput_ = false;           // a list is handling a mouse or key event of the user
+    QListWidget* ListAtPress_ = nullptr; // the list last pressed, and its selected row then
+    int RowAtPress_ = -1;
+    int PaintedSteps_ = 0; // fill steps painted since the last repaint
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 };

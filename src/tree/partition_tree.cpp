@@ -2,7 +2,7 @@
 //
 // Reads: an area's address, label and runs, given to RegisterArea.
 // Writes: node labels and node lists (buckets of 31 area addresses, the first
-// held inside the node); PartRoot, PartCells and PartNodes once at start-up.
+// held inside the node); the nodes themselves once, when the tree is made.
 // Leaves for the next step: every node carrying the registered label lists the
 // area, leaves before their ancestors. The tree never owns the records:
 // ClearPartLists empties the lists before their records are freed.
@@ -12,25 +12,15 @@
 #include <cstddef>
 #include <unordered_map>
 
-TPartNode* PartRoot = nullptr;
-TPartNode* PartCells[64][64];
-std::vector<TPartNode*> PartNodes;
-bool PartPlainWalk = false;
-
 namespace {
 
 constexpr int32_t BucketItems = 31;
 
-// For every label, nodes that carry or carried it; RegisterArea drops the
-// entries that no longer carry it. Every node carrying a label is listed.
-std::unordered_map<int32_t, std::vector<TPartNode*>> LabelHolders;
-uint32_t Registration = 0; // stamp of the RegisterArea call in progress
-
 // Sets a label; a node taking a new non-zero label is listed as its holder.
-void SetLabel(TPartNode* node, int32_t label) {
+void SetLabel(TPartitionTree& tree, TPartNode* node, int32_t label) {
     if (node->label == label) return;
     node->label = label;
-    if (label != 0) LabelHolders[label].push_back(node);
+    if (label != 0) tree.LabelHolders[label].push_back(node);
 }
 
 void Append(TPartNode* node, TArea* area) {
@@ -47,46 +37,50 @@ void Append(TPartNode* node, TArea* area) {
 
 // With `hotOnly`, a node whose hotStamp is not the current registration has
 // no node with the label at or below it and is skipped with its subtree.
-bool Skip(const TPartNode* node, bool hotOnly) {
-    return hotOnly && node->hotStamp != Registration;
+bool Skip(const TPartNode* node, uint32_t stamp, bool hotOnly) {
+    return hotOnly && node->hotStamp != stamp;
 }
 
 // Children before parents: a node takes the label when all four of its
 // children carry it, and they give it up.
-void MergeLabels(TPartNode* node, int32_t half, int32_t label, bool hotOnly) {
+void MergeLabels(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, bool hotOnly) {
     if (half == 0) return;
     for (TPartNode* child : node->children)
-        if (!Skip(child, hotOnly)) MergeLabels(child, half / 2, label, hotOnly);
+        if (!Skip(child, tree.Registration, hotOnly))
+            MergeLabels(tree, child, half / 2, label, hotOnly);
     for (const TPartNode* child : node->children)
         if (child->label != label) return;
     for (TPartNode* child : node->children) child->label = 0;
-    SetLabel(node, label);
+    SetLabel(tree, node, label);
 }
 
 // Children before parents: every node carrying the label lists the area.
-void CollectArea(TPartNode* node, int32_t half, int32_t label, TArea* area, bool hotOnly) {
+void CollectArea(const TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label,
+                 TArea* area, bool hotOnly) {
     if (half > 0)
         for (TPartNode* child : node->children)
-            if (!Skip(child, hotOnly)) CollectArea(child, half / 2, label, area, hotOnly);
+            if (!Skip(child, tree.Registration, hotOnly))
+                CollectArea(tree, child, half / 2, label, area, hotOnly);
     if (node->label == label) Append(node, area);
 }
 
 // Marks every node with a holder of the label at or below it as hot, and drops
 // the holders that gave the label up (and repeated entries).
-void MarkHotPaths(int32_t label) {
-    std::vector<TPartNode*>& holders = LabelHolders[label];
+void MarkHotPaths(TPartitionTree& tree, int32_t label) {
+    const uint32_t stamp = tree.Registration;
+    std::vector<TPartNode*>& holders = tree.LabelHolders[label];
     std::size_t kept = 0;
     for (TPartNode* node : holders) {
-        if (node->label != label || node->seenStamp == Registration) continue;
-        node->seenStamp = Registration;
+        if (node->label != label || node->seenStamp == stamp) continue;
+        node->seenStamp = stamp;
         holders[kept++] = node;
-        for (TPartNode* n = node; n && n->hotStamp != Registration; n = n->parent)
-            n->hotStamp = Registration;
+        for (TPartNode* n = node; n && n->hotStamp != stamp; n = n->parent) n->hotStamp = stamp;
     }
     holders.resize(kept);
 }
 
-void BuildNode(TPartNode*& slot, TPartNode* parent, int32_t half, int32_t hx, int32_t hy) {
+void BuildNode(TPartitionTree& tree, TPartNode*& slot, TPartNode* parent, int32_t half, int32_t hx,
+               int32_t hy) {
     TPartNode* node = new TPartNode{};
     node->label = 0;
     node->lastBucket = &node->firstBucket;
@@ -95,53 +89,68 @@ void BuildNode(TPartNode*& slot, TPartNode* parent, int32_t half, int32_t hx, in
     node->firstBucket.next = nullptr;
     node->parent = parent;
     slot = node;
-    PartNodes.push_back(node);
+    tree.Nodes.push_back(node);
     if (half == 0) {
-        PartCells[hx][hy] = node;
+        tree.Cells[hx][hy] = node;
         return;
     }
     // The child's block is `half` cells wide, aligned to its own width.
     const int32_t h = half / 2;
-    BuildNode(node->children[0], node, h, hx - half, hy - half);
-    BuildNode(node->children[1], node, h, hx - half, hy);
-    BuildNode(node->children[2], node, h, hx, hy - half);
-    BuildNode(node->children[3], node, h, hx, hy);
+    BuildNode(tree, node->children[0], node, h, hx - half, hy - half);
+    BuildNode(tree, node->children[1], node, h, hx - half, hy);
+    BuildNode(tree, node->children[2], node, h, hx, hy - half);
+    BuildNode(tree, node->children[3], node, h, hx, hy);
+}
+
+// Frees the buckets beyond a node's first and empties its list.
+void EmptyList(TPartNode* node) {
+    for (TPartBucket* b = node->firstBucket.next; b;) {
+        TPartBucket* next = b->next;
+        delete b;
+        b = next;
+    }
+    node->firstBucket.items[0] = nullptr;
+    node->firstBucket.next = nullptr;
+    node->lastBucket = &node->firstBucket;
+    node->lastCount = 0;
 }
 
 } // namespace
 
-void BuildPartNode(TPartNode*& slot, int32_t half, int32_t hx, int32_t hy) {
-    BuildNode(slot, nullptr, half, hx, hy);
+TPartitionTree::TPartitionTree() {
+    Nodes.reserve(PartNodeCount);
+    BuildNode(*this, Root, nullptr, 32, 63, 63);
+    assert(Nodes.size() == std::size_t(PartNodeCount));
 }
 
-void BuildPartitionTree() {
-    if (PartRoot) return; // built once for the life of the process
-    PartNodes.reserve(PartNodeCount);
-    BuildPartNode(PartRoot, 32, 63, 63);
-    assert(PartNodes.size() == std::size_t(PartNodeCount));
+TPartitionTree::~TPartitionTree() {
+    for (TPartNode* node : Nodes) {
+        EmptyList(node);
+        delete node;
+    }
 }
 
-void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s) {
-    assert(PartRoot);
-    if (++Registration == 0) { // stamps wrapped: none may look current
-        for (TPartNode* n : PartNodes) n->hotStamp = n->seenStamp = 0;
-        Registration = 1;
+void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineSeg* runs,
+                  int32_t s) {
+    if (++tree.Registration == 0) { // stamps wrapped: none may look current
+        for (TPartNode* n : tree.Nodes) n->hotStamp = n->seenStamp = 0;
+        tree.Registration = 1;
     }
     // Each run marks its len pixels and the one just right of it.
     for (int32_t i = 0; i <= s; ++i) {
         const TLineSeg& run = runs[i];
         assert(run.x + run.len <= 255);
         const int32_t end = run.x + run.len <= 255 ? run.x + run.len : 255;
-        for (int32_t j = run.x; j <= end; ++j) SetLabel(PartCells[j / 4][run.y / 4], label);
+        for (int32_t j = run.x; j <= end; ++j) SetLabel(tree, tree.Cells[j / 4][run.y / 4], label);
     }
     // Label 0 is carried by nearly every node; only the whole walk pays there.
-    const bool hotOnly = !PartPlainWalk && label != 0;
+    const bool hotOnly = !tree.PlainWalk && label != 0;
     if (hotOnly) {
-        MarkHotPaths(label);
-        if (PartRoot->hotStamp != Registration) return; // no node carries it
+        MarkHotPaths(tree, label);
+        if (tree.Root->hotStamp != tree.Registration) return; // no node carries it
     }
-    MergeLabels(PartRoot, 32, label, hotOnly);
-    CollectArea(PartRoot, 32, label, area, hotOnly);
+    MergeLabels(tree, tree.Root, 32, label, hotOnly);
+    CollectArea(tree, tree.Root, 32, label, area, hotOnly);
 }
 
 int32_t PartListLength(const TPartNode& node) {
@@ -151,16 +160,12 @@ int32_t PartListLength(const TPartNode& node) {
     return n + node.lastCount;
 }
 
-void ClearPartLists() {
-    for (TPartNode* node : PartNodes) {
-        for (TPartBucket* b = node->firstBucket.next; b;) {
-            TPartBucket* next = b->next;
-            delete b;
-            b = next;
-        }
-        node->firstBucket.items[0] = nullptr;
-        node->firstBucket.next = nullptr;
-        node->lastBucket = &node->firstBucket;
-        node->lastCount = 0;
-    }
+void ClearPartLists(TPartitionTree& tree) {
+    for (TPartNode* node : tree.Nodes) EmptyList(node);
+}
+
+void ResetTree(TPartitionTree& tree) {
+    ClearPartLists(tree);
+    for (TPartNode* node : tree.Nodes) node->label = 0;
+    tree.LabelHolders.clear();
 }

@@ -5,11 +5,14 @@
 // list of every node that then carries the label.
 //
 // The tree knows an area record only by its address, its label and its runs.
+// Each analysis owns a tree of its own (TPartitionTree); node labels persist
+// from pass to pass and are part of its state.
 #pragma once
 
 #include "line_seg.h"
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 struct TArea;
@@ -37,31 +40,40 @@ struct TPartNode {
 
 constexpr int PartNodeCount = 5461;
 
-extern TPartNode* PartRoot;
-extern TPartNode* PartCells[64][64];      // [cell column][cell row]
-extern std::vector<TPartNode*> PartNodes; // every node, in the order of creation
+struct TPartitionTree {
+    TPartNode* Root = nullptr;
+    TPartNode* Cells[64][64] = {}; // [cell column][cell row]
+    std::vector<TPartNode*> Nodes; // every node, in the order of creation; owned
 
-// Creates a node and its subtree; `half` is half the block width in cells
-// (0 for a leaf), (hx, hy) the block's last cell.
-void BuildPartNode(TPartNode*& slot, int32_t half, int32_t hx, int32_t hy);
+    // When true, RegisterArea merges and collects over the whole tree for
+    // every area, as the plain form does; kept so the benchmark can time both.
+    bool PlainWalk = false;
 
-// Builds the whole tree once at start-up.
-void BuildPartitionTree();
+    // For every label, nodes that carry or carried it; RegisterArea drops the
+    // entries that no longer carry it. Every node carrying a label is listed.
+    std::unordered_map<int32_t, std::vector<TPartNode*>> LabelHolders;
+    uint32_t Registration = 0; // stamp of the RegisterArea call in progress
+
+    TPartitionTree(); // builds the whole tree, every label 0
+    ~TPartitionTree();
+    TPartitionTree(const TPartitionTree&) = delete;
+    TPartitionTree& operator=(const TPartitionTree&) = delete;
+};
 
 // Enters an area with the given label and runs (entries 0 to s): marks the
 // cells under the runs (each run's len + 1 columns), merges the label up the
 // tree and appends the area to the list of every node that then carries it.
-// Node labels must only be written here (or cleared to 0): RegisterArea keeps
-// an index of the nodes that carry each label.
-void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s);
-
-// When true, RegisterArea merges and collects over the whole tree for every
-// area, as the plain form does; kept so the benchmark can time both.
-extern bool PartPlainWalk;
+// Node labels must only be written here (or cleared with ResetTree):
+// RegisterArea keeps an index of the nodes that carry each label.
+void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineSeg* runs,
+                  int32_t s);
 
 // Number of items in a node's list.
 int32_t PartListLength(const TPartNode& node);
 
 // Empties every node's list (labels stay) and frees the buckets beyond the
 // first: used when the records listed are released.
-void ClearPartLists();
+void ClearPartLists(TPartitionTree& tree);
+
+// Empties every list and sets every label back to 0, as a new tree has it.
+void ResetTree(TPartitionTree& tree);

@@ -1,8 +1,8 @@
 // The area pass on working planes made in the test: threshold choice and
 // raises, keep rule, label view, scores, what the window is told, and that
 // memory stays flat however many passes run.
-#include "area_test_support.h"
 #include "areas/area_pass.h"
+#include "support/area_fixture.h"
 #include "support/process_memory.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +17,12 @@ namespace {
 
 constexpr int Chosen = 7; // the plane the ByPriznak tests analyse
 
-struct Pass : ::testing::Test {
-    TSeamRecorder seam;
+struct Pass : TAreaFixture {
     void SetUp() override {
-        ResetTreeAndAreas();
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
         seam.byPlane = true;
         seam.selected = Chosen;
     }
-    static void Set(int x0, int y0, int x1, int y1, uint8_t v) {
+    void Set(int x0, int y0, int x1, int y1, uint8_t v) {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) Plane(Chosen)[y][x] = v;
     }
@@ -35,15 +32,16 @@ struct Pass : ::testing::Test {
             if (d.c == TRGB{0, 0, 255}) xs.push_back(d.x);
         return xs;
     }
-    static int Kept() {
+    int Kept() {
         int n = 0;
         for (int i = 0; i <= AreaCount; ++i) n += Areas[i] != nullptr;
         return n;
     }
+    // A busy picture in aV and aNo1 for the passes with ByPriznak off.
+    void BusyPlanes(uint32_t seed);
 };
 
-// A busy picture in aV and aNo1 for the passes with ByPriznak off.
-void BusyPlanes(uint32_t seed) {
+void Pass::BusyPlanes(uint32_t seed) {
     uint32_t s = seed;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
@@ -214,35 +212,44 @@ TEST_F(Pass, MostAreasAPictureCanHoldStayWellBelowTheCap) {
     EXPECT_EQ(AreaCount, 63 * 63 - 1);
     EXPECT_EQ(Kept(), 63 * 63);
     int listed = 0;
-    for (const TPartNode* n : PartNodes) listed += PartListLength(*n);
+    for (const TPartNode* n : Tree.Nodes) listed += PartListLength(*n);
     EXPECT_GE(listed, 63 * 63) << "every kept area is in the tree";
 }
 
 TEST_F(Pass, ReportsRunningOnlyWhileItRuns) {
-    bool seenRunning = false;
-    WindowSeam.CopyViewToPaintBox2 = [&] { seenRunning = PassRunning; };
+    // An observer that sees whether the pass runs, and can end it by throwing.
+    struct TWatcher : TPassObserver {
+        TAreaState& areas;
+        bool seenRunning = false, fail = false;
+        explicit TWatcher(TAreaState& a) : areas(a) {}
+        void AreasDrawn(const TBitmap&) override {
+            seenRunning = areas.PassRunning;
+            if (fail) throw std::runtime_error("window gone");
+        }
+    } watcher(A);
     Set(0, 0, 255, 255, 255);
     Set(10, 10, 20, 20, 10);
-    FindAreas(-1);
-    EXPECT_TRUE(seenRunning);
+    ::FindAreas(S, seam.Options(-1), watcher);
+    EXPECT_TRUE(watcher.seenRunning);
     EXPECT_FALSE(PassRunning);
 
-    WindowSeam.ButtonFace = []() -> TRGB { throw std::runtime_error("window gone"); };
-    EXPECT_THROW(FindAreas(-1), std::runtime_error);
+    watcher.fail = true;
+    EXPECT_THROW(::FindAreas(S, seam.Options(-1), watcher), std::runtime_error);
     EXPECT_FALSE(PassRunning) << "cleared when the pass is left by an exception";
-    WindowSeam.ButtonFace = [] { return TRGB{239, 239, 239}; };
-    FindAreas(-1);
+    watcher.fail = false;
+    ::FindAreas(S, seam.Options(-1), watcher);
     EXPECT_EQ(AreaCount, 0) << "the next pass runs as usual";
 }
 
 TEST_F(Pass, MemoryStaysFlatOverAThousandPasses) {
-    LoadPlanes("two/d1");       // a busy photo
-    WindowSeam = TWindowSeam{}; // the recorder's own lists would grow
+    LoadPlanes("two/d1"); // a busy photo
+    TPassObserver quiet;  // the recorder's own lists would grow
+    const auto pass = [&](int i) { ::FindAreas(S, seam.Options(i % 2 ? 68 : -1), quiet); };
     // Alternate an automatic and a fixed threshold from the start.
-    for (int i = 0; i < 10; ++i) FindAreas(i % 2 ? 68 : -1);
+    for (int i = 0; i < 10; ++i) pass(i);
     ASSERT_GT(Kept(), 50);
     const size_t heap = HeapInUse(), rss = ResidentBytes();
-    for (int i = 10; i < 1000; ++i) FindAreas(i % 2 ? 68 : -1);
+    for (int i = 10; i < 1000; ++i) pass(i);
     const size_t heapAfter = HeapInUse(), rssAfter = ResidentBytes();
     constexpr size_t MiB = 1 << 20;
     EXPECT_LE(heapAfter, heap + MiB)

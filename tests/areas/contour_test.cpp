@@ -1,7 +1,7 @@
 // The contour step on areas grown by the fill: traced points, profile, the
 // outline and star drawn into ViewBitmap, keep or release.
-#include "area_test_support.h"
 #include "areas/contour.h"
+#include "support/area_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,13 @@ namespace {
 
 const TRGB Ground{1, 2, 3};
 
-struct Contour : ::testing::Test {
-    TSeamRecorder seam;
+struct Contour : TAreaFixture {
     void SetUp() override {
         PrepareFill();
         FillBitmap(ViewBitmap, Ground);
     }
     // Grows the area from the seed into record 0 with its runs, as the pass does.
-    static TArea& Grow(int x, int y) {
+    TArea& Grow(int x, int y) {
         EXPECT_TRUE(FillArea(x, y, 0));
         Areas[0]->runs.assign(Lines.e, Lines.e + Lines.s + 1);
         return *Areas[0];
@@ -81,7 +80,7 @@ TEST_F(Contour, SquareOfSixteenTracesSixPointsAndItsProfile) {
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) ASSERT_NE(GetPixel(ViewBitmap, x, y), pen) << k;
     }
-    EXPECT_EQ(PartListLength(*PartCells[2][5]), 1) << "entered into the tree";
+    EXPECT_EQ(PartListLength(*Tree.Cells[2][5]), 1) << "entered into the tree";
 }
 
 TEST_F(Contour, PartsJoinedOnlyThroughTheStartPixelTraceTheFirstPartOnly) {
@@ -112,7 +111,7 @@ TEST_F(Contour, ShortTraceIsReleasedAndNoShareIsTakenOfNothing) {
                 ASSERT_EQ(GetPixel(ViewBitmap, x, y), Ground) << x << "," << y;
             }
     EXPECT_EQ(GetPixel(ViewBitmap, 10, 20), (TRGB{255, 255, 255}));
-    EXPECT_EQ(PartListLength(*PartCells[2][5]), 0) << "not entered into the tree";
+    EXPECT_EQ(PartListLength(*Tree.Cells[2][5]), 0) << "not entered into the tree";
 }
 
 TEST_F(Contour, LongOutlineIsRecordedWhole) {

@@ -1,6 +1,6 @@
 // The region fill on small working planes: run order, measurements, the size
 // classes, the single-pixel rule and the segment-list overflow.
-#include "area_test_support.h"
+#include "support/area_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,10 @@ using namespace area_test;
 
 namespace {
 
-struct Fill : ::testing::Test {
-    TSeamRecorder seam;
+struct Fill : TAreaFixture {
     void SetUp() override { PrepareFill(); }
     TArea& Rec() { return *Areas[AreaCount]; }
-    static void ExpectEntry(int i, int x, int y, int len) {
+    void ExpectEntry(int i, int x, int y, int len) {
         EXPECT_EQ(Lines.e[i].x, x) << "entry " << i;
         EXPECT_EQ(Lines.e[i].y, y) << "entry " << i;
         EXPECT_EQ(Lines.e[i].len, len) << "entry " << i;
@@ -155,15 +154,14 @@ TEST_F(Fill, SizeFiguresAddUpOverThePassAndKeepTheLargest) {
 }
 
 TEST_F(Fill, PaintsEachPixelAsItIsTakenInTheLabelsColour) {
-    int asked = 0;
-    WindowSeam.PaintStepsChecked = [&] {
-        ++asked;
-        return true;
-    };
     CurLabel = 300;
     FillRect(10, 10, 11, 11, 5);
     FillArea(10, 10, 0);
-    EXPECT_EQ(asked, 1) << "read once, at entry";
+    EXPECT_TRUE(seam.steps.empty()) << "nothing painted unless asked for";
+    seam.paintSteps = true;
+    PrepareFill(100, 300);
+    FillRect(10, 10, 11, 11, 5);
+    FillArea(10, 10, 0);
     ASSERT_EQ(seam.steps.size(), 4u);
     const int order[4][2] = {{10, 10}, {11, 10}, {10, 11}, {11, 11}};
     for (int i = 0; i < 4; ++i) {
@@ -181,13 +179,19 @@ TEST_F(Fill, ListOverflowWarnsOnceAndLeavesTheRestFree) {
     FillRect(1, 1, 254, 1, 5);
     for (int x = 1; x <= 253; x += 2) FillRect(x, 2, x, 254, 5);
     FillRect(1, 129, 254, 129, 5);
-    int takenNearFull = 0;
-    seam.paintSteps = true;
-    WindowSeam.PaintFillStep = [&](int, int, TRGB) { takenNearFull += Lines.s > StackSize - 2; };
+    // Counts the pixels taken while the list is past the mark, and the warnings.
+    struct TNearFull : TPassObserver {
+        const TLines& lines;
+        int taken = 0, warnings = 0;
+        explicit TNearFull(const TLines& l) : lines(l) {}
+        void FillStepTaken(int, int, TRGB) override { taken += lines.s > StackSize - 2; }
+        void SegmentListNearlyFull() override { ++warnings; }
+    } nearFull(Lines);
 
-    EXPECT_TRUE(FillArea(1, 1, 0));
-    EXPECT_EQ(seam.warnings, 1);
-    EXPECT_EQ(takenNearFull, 9) << "pixels taken past the mark: one warning for all";
+    EXPECT_TRUE(::FillArea(A, 1, 1, 0, nearFull, true));
+    EXPECT_EQ(nearFull.warnings, 1);
+    EXPECT_EQ(A.OverflowWarnings, 1);
+    EXPECT_EQ(nearFull.taken, 9) << "pixels taken past the mark: one warning for all";
     EXPECT_EQ(Lines.s, StackSize);
     ExpectEntry(16130, 1, 129, 254);
     for (int i = 16131; i <= StackSize; ++i) ASSERT_EQ(Lines.e[i].len, 0) << "entry " << i;

@@ -1,10 +1,7 @@
 // The area probe: which area is picked, how every other one is coloured, and
 // when the probe leaves PaintBox2 alone.
-#include "areas/area_tables.h"
-#include "areas/probe.h"
-#include "image/plane_store.h"
-#include "image/window_seam.h"
-#include "probe_plain.h"
+#include "support/area_fixture.h"
+#include "support/probe_plain.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +9,9 @@
 
 namespace {
 
-struct AreaProbe : ::testing::Test {
-    int copies = 0;
-    void SetUp() override {
-        InitPlaneStore();
-        WindowSeam = TWindowSeam();
-        WindowSeam.CopyViewToPaintBox2 = [this] { ++copies; };
-        for (auto& a : Areas) a.reset();
-        AreaCount = -1;
-        PassRunning = false;
-    }
-    void TearDown() override {
-        for (auto& a : Areas) a.reset();
-        AreaCount = -1;
-        WindowSeam = TWindowSeam();
-    }
+struct AreaProbe : area_test::TAreaFixture {
+    int copies = 0; // the probes that drew
+    void ProbeArea(int32_t x, int32_t y) { copies += TAreaSession::ProbeArea(x, y); }
     // Area i: centre (x, y), a profile, one run of `len` pixels on row y.
     void Add(int x, int y, std::initializer_list<int> shape, int len = 3) {
         auto a = std::make_unique<TArea>();
@@ -37,7 +22,7 @@ struct AreaProbe : ::testing::Test {
         a->runs.push_back({uint8_t(x), uint8_t(y), uint8_t(len)});
         Areas[++AreaCount] = std::move(a);
     }
-    static TRGB At(int x, int y) { return GetPixel(ViewBitmap, x, y); }
+    TRGB At(int x, int y) const { return GetPixel(ViewBitmap, x, y); }
 };
 
 TEST_F(AreaProbe, DoesNothingWithFewerThanThreeEntriesOrNoLiveArea) {
@@ -134,7 +119,7 @@ TEST_F(AreaProbe, DrawsExactlyWhatItsPlainTwinDraws) {
             ProbeArea(x, y);
             const std::vector<uint8_t> fast = ViewBitmap.Pixels;
             FillBitmap(ViewBitmap, {1, 2, 3});
-            PlainProbeArea(x, y);
+            PlainProbeArea(A, ViewBitmap, x, y);
             ASSERT_EQ(fast, ViewBitmap.Pixels) << "trial " << trial << " move " << move;
         }
     }

@@ -89,8 +89,8 @@ struct AdversarialPlanes : TWindowUnderTest, ::testing::WithParamInterface<TCase
 TEST_P(AdversarialPlanes, PassAndScanEndWithTheDocumentedAreas) {
     const TCase& c = GetParam();
     Open();
-    form->cbByPriznak->setChecked(true);
-    form->ListBox1->setCurrentRow(Analysed); // selected from code: no handler runs
+    ctl.cbByPriznak->setChecked(true);
+    ctl.ListBox1->setCurrentRow(Analysed); // selected from code: no handler runs
     c.make(Plane(Analysed));
     const std::vector<uint8_t> plane(&Plane(Analysed)[0][0], &Plane(Analysed)[0][0] + 65536);
 
@@ -99,8 +99,8 @@ TEST_P(AdversarialPlanes, PassAndScanEndWithTheDocumentedAreas) {
     EXPECT_EQ(passes, 1);
     EXPECT_EQ(AreaCount, c.areaCount);
     EXPECT_EQ(RejectedLast, c.rejectedLast);
-    EXPECT_EQ(form->Label1->text(), QString::number(c.rejectedLast));
-    EXPECT_EQ(form->OverflowWarnings, c.warnings);
+    EXPECT_EQ(ctl.Label1->text(), QString::number(c.rejectedLast));
+    EXPECT_EQ(S.Areas.OverflowWarnings, c.warnings);
     for (int i = 0; i <= AreaCount; ++i)
         if (Areas[i]) {
             EXPECT_GT(Areas[i]->contourHigh, 1) << "area " << i;
@@ -113,14 +113,13 @@ TEST_P(AdversarialPlanes, PassAndScanEndWithTheDocumentedAreas) {
     // The scan: 31 coarse passes and up to 17 fine ones, each warning at most
     // once, then back to the best threshold.
     passes = 0;
-    const int warningsBefore = form->OverflowWarnings;
+    const int warningsBefore = S.Areas.OverflowWarnings;
     form->ScanClick();
     EXPECT_GE(passes, 31);
     EXPECT_LE(passes, 31 + 17 + 1);
-    EXPECT_EQ(form->OverflowWarnings - warningsBefore, c.warnings > 0 ? passes : 0);
-    EXPECT_FALSE(form->ScanRunning);
-    EXPECT_GE(form->ScrollBar2->value(), 1);
-    EXPECT_LE(form->ScrollBar2->value(), 254);
+    EXPECT_EQ(S.Areas.OverflowWarnings - warningsBefore, c.warnings > 0 ? passes : 0);
+    EXPECT_GE(ctl.ScrollBar2->value(), 1);
+    EXPECT_LE(ctl.ScrollBar2->value(), 254);
     EXPECT_EQ(std::vector<uint8_t>(&Plane(Analysed)[0][0], &Plane(Analysed)[0][0] + 65536), plane)
         << "the analysed plane is only read";
     EXPECT_TRUE(boxes.empty() || c.warnings > 0);
@@ -140,15 +139,15 @@ using ManyAreas = TWindowUnderTest;
 
 TEST_F(ManyAreas, TheProbePicksTheAreaUnderThePointer) {
     Open();
-    form->cbByPriznak->setChecked(true);
-    form->ListBox1->setCurrentRow(Analysed);
+    ctl.cbByPriznak->setChecked(true);
+    ctl.ListBox1->setCurrentRow(Analysed);
     Each(Plane(Analysed), [](int x, int y) { return ((x - 1) / 4 + (y - 1) / 4) % 2 ? 200 : 10; });
     form->ListBox1Click();
     ASSERT_EQ(AreaCount, 63 * 63 - 1);
     for (const auto& [x, y] : {std::pair{2, 2}, {130, 66}, {250, 250}}) {
         form->PaintBox2MouseMove(x, y);
         // The block under (x, y) holds the pointer's pixel, and is picked.
-        EXPECT_EQ(GetPixel(form->PaintBox2Bitmap, x, y), (TRGB{128, 255, 128})) << x << "," << y;
+        EXPECT_EQ(GetPixel(PaintBox2Bitmap(), x, y), (TRGB{128, 255, 128})) << x << "," << y;
     }
 }
 

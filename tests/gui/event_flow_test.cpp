@@ -1,14 +1,8 @@
 // The event flow of the window, driven with Qt Test events on the real
 // controls: which handler runs what, in which order, and what the views
-// show afterwards. Passes are counted through the window seam (every pass
-// moves ScrollBar2 once, with its handler detached).
-#include "areas/area_tables.h"
-#include "areas/fill.h"
-#include "image/plane_store.h"
-#include "image/window_seam.h"
-#include "main/palette.h"
-#include "main/uMain.h"
-#include "support/test_pictures.h"
+// show afterwards. Passes are counted as the window runs them.
+#include "session/palette.h"
+#include "window_under_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,25 +16,11 @@
 
 namespace {
 
-struct EventFlow : ::testing::Test {
-    QTemporaryDir samples;
-    std::unique_ptr<TfrmMain> form;
-    int passes = 0;
-    int errors = 0;
-
-    void Open() {
-        form = std::make_unique<TfrmMain>(samples.path());
-        form->MessageBoxHook = [this](QMessageBox::Icon icon, const QString&, const QString&,
-                                      QMessageBox::StandardButtons) {
-            errors += icon == QMessageBox::Critical;
-            return QMessageBox::Ok;
-        };
-        auto moveScrollBar2 = WindowSeam.SetScrollBar2Detached;
-        WindowSeam.SetScrollBar2Detached = [this, moveScrollBar2](int position) {
-            ++passes;
-            moveScrollBar2(position);
-        };
-        form->show();
+struct EventFlow : TWindowUnderTest {
+    int Errors() const {
+        int n = 0;
+        for (const TRecordedBox& b : boxes) n += b.icon == QMessageBox::Critical;
+        return n;
     }
     void ClickItem(QListWidget* list, int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -56,20 +36,18 @@ struct EventFlow : ::testing::Test {
             return dark ? TRGB{20, 30, 40} : TRGB{220, 200, 90};
         });
     }
-    bool ShowsAreaMap() const {
+    bool ShowsAreaMap() {
         for (int y = 0; y < 256; y += 17)
             for (int x = 0; x < 256; x += 13)
-                if (GetPixel(form->PaintBox1Bitmap, x, y) != Palette[Plane(aArH)[y][x]])
-                    return false;
+                if (GetPixel(PaintBox1Bitmap(), x, y) != Palette[Plane(aArH)[y][x]]) return false;
         return true;
     }
-    bool ShowsGreyPlane(int p) const {
-        const int offset = form->ScrollBar1->value();
+    bool ShowsGreyPlane(int p) {
+        const int offset = ctl.ScrollBar1->value();
         for (int y = 0; y < 256; y += 17)
             for (int x = 0; x < 256; x += 13) {
                 const int g = std::min(255, Plane(p)[y][x] + offset);
-                if (GetPixel(form->PaintBox1Bitmap, x, y) !=
-                    TRGB{uint8_t(g), uint8_t(g), uint8_t(g)})
+                if (GetPixel(PaintBox1Bitmap(), x, y) != TRGB{uint8_t(g), uint8_t(g), uint8_t(g)})
                     return false;
             }
         return true;
@@ -81,48 +59,48 @@ TEST_F(EventFlow, ChoosingAPictureRunsOnePassOrWithScanCheckedTheScan) {
     Stripes("b.bmp", 200, 200);
     Open();
     LevelScores[50] = 1; // cleared by every load
-    ClickItem(form->FileListBox1, 0);
+    ClickItem(ctl.FileListBox1, 0);
     EXPECT_EQ(passes, 1);
     EXPECT_EQ(LevelScores[50], 0.0);
     EXPECT_TRUE(ShowsGreyPlane(3) || ShowsAreaMap()) << "the selected plane, entry 3";
     EXPECT_TRUE(ShowsAreaMap());
 
-    Check(form->cbScan);
-    ASSERT_TRUE(form->cbScan->isChecked());
+    Check(ctl.cbScan);
+    ASSERT_TRUE(ctl.cbScan->isChecked());
     passes = 0;
-    ClickItem(form->FileListBox1, 1);
+    ClickItem(ctl.FileListBox1, 1);
     EXPECT_GE(passes, 31 + 9);
     EXPECT_LE(passes, 31 + 17 + 1);
-    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(Errors(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone";
 }
 
 TEST_F(EventFlow, ByPriznakMakesAListClickAnalyseTheChosenPlaneAndShowTheAreaMap) {
     Stripes("a.bmp", 256, 256);
     Open();
-    ClickItem(form->FileListBox1, 0);
+    ClickItem(ctl.FileListBox1, 0);
     passes = 0;
-    ClickItem(form->ListBox1, 12); // without ByPriznak: just the plane
+    ClickItem(ctl.ListBox1, 12); // without ByPriznak: just the plane
     EXPECT_EQ(passes, 0);
     EXPECT_TRUE(ShowsGreyPlane(12));
 
-    Check(form->cbByPriznak);
-    ClickItem(form->ListBox1, 10);
+    Check(ctl.cbByPriznak);
+    ClickItem(ctl.ListBox1, 10);
     EXPECT_EQ(passes, 1);
     EXPECT_TRUE(ShowsAreaMap());
     // The pass worked on plane 10: plane 13 holds its working plane.
     EXPECT_EQ(std::memcmp(Plane(aGr), Plane(aH), sizeof(TPlane)), 0);
 
     // ScrollBar1 still shows the selected plane, not the area map.
-    form->ScrollBar1->setFocus();
-    QTest::keyClick(form->ScrollBar1, Qt::Key_Right);
-    EXPECT_EQ(form->ScrollBar1->value(), 101);
+    ctl.ScrollBar1->setFocus();
+    QTest::keyClick(ctl.ScrollBar1, Qt::Key_Right);
+    EXPECT_EQ(ctl.ScrollBar1->value(), 101);
     EXPECT_TRUE(ShowsGreyPlane(10));
     EXPECT_EQ(passes, 1);
 
-    Check(form->cbScan);
+    Check(ctl.cbScan);
     passes = 0;
-    ClickItem(form->ListBox1, 12);
+    ClickItem(ctl.ListBox1, 12);
     EXPECT_GE(passes, 31 + 9) << "with Scan checked the click runs the scan";
     EXPECT_TRUE(ShowsAreaMap());
 }
@@ -130,40 +108,40 @@ TEST_F(EventFlow, ByPriznakMakesAListClickAnalyseTheChosenPlaneAndShowTheAreaMap
 TEST_F(EventFlow, AClickInTheCounterListRedrawsThePlaneSelectedInThePlaneList) {
     Stripes("a.bmp", 256, 256);
     Open();
-    ClickItem(form->FileListBox1, 0);
-    ClickItem(form->ListBox1, 15);
-    FillBitmap(form->PaintBox1Bitmap, {1, 2, 3});
-    ClickItem(form->ListBox2, 6);
+    ClickItem(ctl.FileListBox1, 0);
+    ClickItem(ctl.ListBox1, 15);
+    std::memset(Plane(15), 77, sizeof(TPlane)); // shows only when drawn again
+    ClickItem(ctl.ListBox2, 6);
     EXPECT_TRUE(ShowsGreyPlane(15));
-    EXPECT_EQ(form->ListBox1->currentRow(), 15);
+    EXPECT_EQ(ctl.ListBox1->currentRow(), 15);
 }
 
 TEST_F(EventFlow, MovingScrollBar2RunsThePassAtItsPositionAndShowsTheAreaMap) {
     Stripes("a.bmp", 256, 256);
     Open();
-    ClickItem(form->FileListBox1, 0);
-    ClickItem(form->ListBox1, 12);
+    ClickItem(ctl.FileListBox1, 0);
+    ClickItem(ctl.ListBox1, 12);
     passes = 0;
-    const int before = form->ScrollBar2->value();
-    form->ScrollBar2->setFocus();
-    QTest::keyClick(form->ScrollBar2, Qt::Key_Right);
+    const int before = ctl.ScrollBar2->value();
+    ctl.ScrollBar2->setFocus();
+    QTest::keyClick(ctl.ScrollBar2, Qt::Key_Right);
     EXPECT_EQ(passes, 1);
-    EXPECT_EQ(form->ScrollBar2->value(), std::min(255, before + 1))
+    EXPECT_EQ(ctl.ScrollBar2->value(), std::min(255, before + 1))
         << "the pass keeps the user's threshold";
     EXPECT_TRUE(ShowsAreaMap());
-    EXPECT_EQ(LevelScores[form->ScrollBar2->value()], SizeSum - SizeMax);
+    EXPECT_EQ(LevelScores[ctl.ScrollBar2->value()], S.Areas.SizeSum - S.Areas.SizeMax);
 }
 
 TEST_F(EventFlow, ASmallerPictureLeavesTheRestOfTheEarlierOneInThePlanes) {
     WriteUniformBmp(PathIn(samples, "a.bmp"), 512, 512, {200, 100, 50});
     WriteUniformBmp(PathIn(samples, "b.bmp"), 100, 100, {10, 20, 30});
     Open();
-    ClickItem(form->FileListBox1, 0);
-    ClickItem(form->FileListBox1, 1);
-    EXPECT_EQ(GetPixel(form->Image1Picture, 99, 99), (TRGB{10, 20, 30}));
-    EXPECT_EQ(GetPixel(form->Image1Picture, 100, 5), (TRGB{200, 100, 50}));
-    EXPECT_EQ(GetPixel(form->Image1Picture, 255, 255), (TRGB{200, 100, 50}));
-    EXPECT_EQ(LevelBitmap[0].Pixels == form->Image1Picture.Pixels, true)
+    ClickItem(ctl.FileListBox1, 0);
+    ClickItem(ctl.FileListBox1, 1);
+    EXPECT_EQ(GetPixel(Image1Picture, 99, 99), (TRGB{10, 20, 30}));
+    EXPECT_EQ(GetPixel(Image1Picture, 100, 5), (TRGB{200, 100, 50}));
+    EXPECT_EQ(GetPixel(Image1Picture, 255, 255), (TRGB{200, 100, 50}));
+    EXPECT_EQ(S.Planes.Levels[0].Pixels == Image1Picture.Pixels, true)
         << "the planes see the mixed grid";
     // Brightness of both parts (20 and 108), stretched: the dark part 0, the
     // bright one 249, as the 32-bit factor 250 / 88 rounds down.
@@ -174,16 +152,16 @@ TEST_F(EventFlow, ASmallerPictureLeavesTheRestOfTheEarlierOneInThePlanes) {
 TEST_F(EventFlow, MouseOverTheAreaViewProbesAndAPressOnThePictureGrowsLabels) {
     Stripes("a.bmp", 256, 256);
     Open();
-    ClickItem(form->FileListBox1, 0);
-    form->ScrollBar2->setValue(200);
+    ClickItem(ctl.FileListBox1, 0);
+    ctl.ScrollBar2->setValue(200);
     ASSERT_GE(AreaCount, 2);
-    const std::vector<uint8_t> before = form->PaintBox2Bitmap.Pixels;
-    QTest::mouseMove(form->PaintBox2, QPoint(40, 40));
-    EXPECT_NE(form->PaintBox2Bitmap.Pixels, before);
-    EXPECT_EQ(GetPixel(form->PaintBox2Bitmap, 0, 0), (TRGB{0, 0, 0})) << "the probe draws on black";
+    const std::vector<uint8_t> before = PaintBox2Bitmap().Pixels;
+    QTest::mouseMove(ctl.PaintBox2, QPoint(40, 40));
+    EXPECT_NE(PaintBox2Bitmap().Pixels, before);
+    EXPECT_EQ(GetPixel(PaintBox2Bitmap(), 0, 0), (TRGB{0, 0, 0})) << "the probe draws on black";
 
-    QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(30, 30));
-    EXPECT_EQ(form->ListBox1->currentRow(), 13);
+    QTest::mouseClick(ctl.Image1, Qt::LeftButton, {}, QPoint(30, 30));
+    EXPECT_EQ(ctl.ListBox1->currentRow(), 13);
     EXPECT_TRUE(ShowsGreyPlane(13));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -26,8 +26,8 @@ TRGB Colour(int i) {
 
 QStringList Listed(const TfrmMain& form) {
     QStringList names;
-    for (int i = 0; i < form.FileListBox1->count(); ++i)
-        names << form.FileListBox1->item(i)->text();
+    const QListWidget* list = Controls(form).FileListBox1;
+    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
     return names;
 }
 
@@ -61,7 +61,7 @@ TEST_F(FileSystem, AFileGoneOrChangedAfterListingIsRefusedAndChangesNothing) {
     WriteUniformBmp(Path("a-good.bmp"), 64, 64, {10, 20, 30});
     for (const auto& c : cases) WriteUniformBmp(Path(c.name), 8, 8, {200, 100, 0});
     Open();
-    ASSERT_EQ(form->FileListBox1->count(), 5);
+    ASSERT_EQ(ctl.FileListBox1->count(), 5);
     Choose(0);
     ASSERT_TRUE(boxes.empty());
     const std::vector<uint8_t> before = Snapshot();
@@ -97,8 +97,8 @@ TEST_F(FileSystem, UnusualNamesAndLinksAreListedAndLoad) {
     std::sort(expected.begin(), expected.end());
     std::sort(shown.begin(), shown.end());
     ASSERT_EQ(shown, expected) << "the folder x.jpg is not listed";
-    for (int row = 0; row < form->FileListBox1->count(); ++row) {
-        const QString name = form->FileListBox1->item(row)->text();
+    for (int row = 0; row < ctl.FileListBox1->count(); ++row) {
+        const QString name = ctl.FileListBox1->item(row)->text();
         SCOPED_TRACE(name.toStdString());
         Choose(row);
         EXPECT_TRUE(boxes.empty()) << (boxes.empty() ? "" : boxes[0].text.toStdString());
@@ -107,8 +107,8 @@ TEST_F(FileSystem, UnusualNamesAndLinksAreListedAndLoad) {
             return QString::fromLocal8Bit(n.c_str()) == name;
         });
         const TRGB want = Colour(at == names.end() ? 0 : int(at - names.begin()));
-        EXPECT_EQ(GetPixel(form->Image1Picture, 15, 15), want);
-        EXPECT_EQ(GetPixel(form->Image1Picture, 16, 16), (TRGB{255, 255, 255}));
+        EXPECT_EQ(GetPixel(Image1Picture, 15, 15), want);
+        EXPECT_EQ(GetPixel(Image1Picture, 16, 16), (TRGB{255, 255, 255}));
     }
 }
 
@@ -129,12 +129,12 @@ TEST_F(FileSystem, FiveThousandPicturesAreAllListedInNameOrder) {
         f.write("x");
     }
     Open();
-    ASSERT_EQ(form->FileListBox1->count(), 5000);
+    ASSERT_EQ(ctl.FileListBox1->count(), 5000);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     EXPECT_EQ(Listed(*form), names);
-    EXPECT_EQ(form->FileListBox1->currentRow(), 0);
+    EXPECT_EQ(ctl.FileListBox1->currentRow(), 0);
 }
 
 } // namespace

@@ -33,8 +33,8 @@ TEST_F(LongSession, TwoHundredScansAndTwoThousandProbeMovesStayFlat) {
         ASSERT_TRUE(QFile::copy(QString(TESSA_SOURCE_DIR "/samples/") + name,
                                 QDir(samples.path()).filePath(name)));
     Open();
-    form->cbScan->setChecked(true);
-    ASSERT_EQ(form->FileListBox1->count(), 3);
+    ctl.cbScan->setChecked(true);
+    ASSERT_EQ(ctl.FileListBox1->count(), 3);
     const int scans = 200;
 
     size_t memory = 0;
@@ -56,8 +56,7 @@ TEST_F(LongSession, TwoHundredScansAndTwoThousandProbeMovesStayFlat) {
     ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
     int probeGround = 0; // the probe draws the areas on black
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            probeGround += GetPixel(form->PaintBox2Bitmap, x, y) == TRGB{};
+        for (int x = 0; x < 256; ++x) probeGround += GetPixel(PaintBox2Bitmap(), x, y) == TRGB{};
     EXPECT_GT(probeGround, 0) << "the probe moves ran";
     const size_t memoryAfter = MemoryFigure();
     const int filesAfter = OpenFiles();

@@ -2,9 +2,10 @@
 // facts a broken layout would lose: the photo where the picture belongs, the
 // area view drawn, the plane view showing the area map (white ground, olive
 // green areas).
-#include "image/plane_store.h"
-#include "main/palette.h"
 #include "main/uMain.h"
+#include "session/palette.h"
+#include "session/session.h"
+#include "support/window_controls.h"
 
 #include <QImage>
 #include <QListWidget>
@@ -21,13 +22,14 @@ TRGB At(const QImage& image, int x, int y) {
 }
 
 TEST(WindowScreenshot, ShowsThePhotoTheAreasAndTheAreaMapInTheirPlaces) {
-    TfrmMain form(QString(TESSA_SOURCE_DIR) + "/samples");
+    TfrmMain form(TestWindowOptions(QString(TESSA_SOURCE_DIR) + "/samples"));
     form.show();
-    const auto items = form.FileListBox1->findItems("coffee.jpg", Qt::MatchExactly);
+    QListWidget* files = Controls(form).FileListBox1;
+    const auto items = files->findItems("coffee.jpg", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
-    form.FileListBox1->setCurrentItem(items.first());
-    form.FileListBox1FileName = std::string(TESSA_SOURCE_DIR) + "/samples/coffee.jpg";
-    ASSERT_TRUE(form.Guard([&] { form.FileListBox1Change(); }));
+    files->setCurrentItem(items.first());
+    ASSERT_TRUE(form.ChooseFile(std::string(TESSA_SOURCE_DIR) + "/samples/coffee.jpg"));
+    const TSession& S = form.Session();
     const QImage shot = form.grab().toImage();
     ASSERT_GE(shot.width(), 705);
     ASSERT_GE(shot.height(), 544);
@@ -35,7 +37,7 @@ TEST(WindowScreenshot, ShowsThePhotoTheAreasAndTheAreaMapInTheirPlaces) {
     // The photo, unscaled, where Image1 sits.
     for (int y = 0; y < 256; y += 5)
         for (int x = 0; x < 256; x += 5)
-            ASSERT_EQ(At(shot, 188 + x, y), GetPixel(form.Image1Picture, x, y)) << x << "," << y;
+            ASSERT_EQ(At(shot, 188 + x, y), GetPixel(S.Grid, x, y)) << x << "," << y;
 
     // The area view holds outlines and stars on the button face.
     std::set<uint32_t> colours;
@@ -59,7 +61,7 @@ TEST(WindowScreenshot, ShowsThePhotoTheAreasAndTheAreaMapInTheirPlaces) {
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
             const TRGB c = At(shot, 448 + x, y);
-            ASSERT_EQ(c, Palette[Plane(aArH)[y][x]]) << x << "," << y;
+            ASSERT_EQ(c, Palette[S.Planes[aArH][y][x]]) << x << "," << y;
             if (c == TRGB{255, 255, 255})
                 ++white;
             else if (greens.count(uint32_t(c.r) << 16 | c.g << 8 | c.b))

@@ -1,11 +1,12 @@
-// A TfrmMain over a samples folder of the test's own, shown off screen, with
-// every modal box recorded instead of shown, and the passes it runs counted.
+// A TfrmMain over a samples folder of the test's own and a session of the
+// test's own, shown off screen, with every modal box recorded instead of
+// shown, and the passes it runs counted.
 #pragma once
 
-#include "areas/area_pass.h"
-#include "image/plane_store.h"
 #include "main/uMain.h"
+#include "session/session.h"
 #include "support/test_pictures.h"
+#include "support/window_controls.h"
 
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -24,33 +25,44 @@ struct TRecordedBox {
 struct TWindowUnderTest : ::testing::Test {
     QTemporaryDir samples;
     std::vector<TRecordedBox> boxes;
+    std::unique_ptr<TSession> session = NewSession();
+    TSession& S = *session;
     std::unique_ptr<TfrmMain> form;
+    TControls ctl; // the window's controls, once it is open
     int passes = 0;
+
+    // The session's state under the names the handlers use.
+    TBitmap& Image1Picture = S.Grid;
+    int64_t (&OpCounters)[9] = S.Areas.OpCounters;
+    TToneTab& ToneTab = S.ToneTab;
+    std::unique_ptr<TArea> (&Areas)[MaxAreaIndex + 1] = S.Areas.Areas;
+    int32_t& AreaCount = S.Areas.AreaCount;
+    int32_t& RejectedLast = S.Areas.RejectedLast;
+    double (&LevelScores)[256] = S.Areas.LevelScores;
+    TPlane& Plane(int p) { return S.Planes[p]; }
+    const TBitmap& PaintBox1Bitmap() const { return *form->Snapshot().PaintBox1; }
+    const TBitmap& PaintBox2Bitmap() const { return *form->Snapshot().PaintBox2; }
 
     void Open() { Open(samples.path()); }
 
     void Open(const QString& dir) {
-        const auto saved = TfrmMain::InitialMessageBoxHook;
-        TfrmMain::InitialMessageBoxHook = [this](QMessageBox::Icon icon, const QString& caption,
-                                                 const QString& text,
-                                                 QMessageBox::StandardButtons) {
-            boxes.push_back({icon, caption, text});
-            return QMessageBox::Ok;
-        };
-        form = std::make_unique<TfrmMain>(dir);
-        TfrmMain::InitialMessageBoxHook = saved;
-        form->RunAreaPass = [this](int32_t level) {
+        form = std::make_unique<TfrmMain>(TestWindowOptions(
+            dir, &S, [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
+                boxes.push_back({icon, caption, text});
+            }));
+        form->UseAreaPass([this](TSession& s, const TPassOptions& o, TPassObserver& observer) {
             ++passes;
-            FindAreas(level);
-        };
+            return FindAreas(s, o, observer);
+        });
         form->show();
+        ctl = Controls(*form);
     }
 
     std::string Path(const char* name) const { return PathIn(samples, name); }
 
     // Chooses entry `row` of the file list with a mouse click, as a user does.
     void Choose(int row) {
-        QListWidget* list = form->FileListBox1;
+        QListWidget* list = ctl.FileListBox1;
         list->scrollToItem(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
@@ -63,14 +75,13 @@ struct TWindowUnderTest : ::testing::Test {
     }
 
     // Line k of the counter list.
-    QString Line(int k) const { return form->ListBox2->item(k)->text(); }
+    QString Line(int k) const { return ctl.ListBox2->item(k)->text(); }
 
     // Everything a refused picture must leave as it was.
     std::vector<uint8_t> Snapshot() const {
-        std::vector<uint8_t> s(&FeaturePlanes[0][0][0][0],
-                               &FeaturePlanes[0][0][0][0] + sizeof FeaturePlanes[0]);
+        std::vector<uint8_t> s(&S.Planes.P[0][0][0], &S.Planes.P[0][0][0] + sizeof S.Planes.P);
         for (const TBitmap* b :
-             {&form->Image1Picture, &form->PaintBox1Bitmap, &form->PaintBox2Bitmap})
+             {static_cast<const TBitmap*>(&S.Grid), &PaintBox1Bitmap(), &PaintBox2Bitmap()})
             s.insert(s.end(), b->Pixels.begin(), b->Pixels.end());
         return s;
     }

@@ -2,7 +2,7 @@
 // exactly, in the right place, whatever the bit depth, compression and row
 // order. Files it must refuse are in the intake test.
 #include "image/decoders.h"
-#include "picture_files.h"
+#include "support/picture_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,7 @@
 // The border and gradient planes.
-#include "image/compute_planes.h"
-#include "image/plane_store.h"
-#include "image/planes_internal.h"
-#include "plain_planes.h"
-#include "planes_test_support.h"
+#include "support/plain_planes.h"
+#include "support/planes_fixture.h"
+#include "support/reference_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +10,14 @@
 
 namespace {
 
-class BorderPlanes : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { InitPlaneStore(); }
-    void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
-    void TearDown() override { SelectPlaneKernels(2); }
+struct BorderPlanes : ::testing::Test, TPlanesFixture {
+    // Colour planes first: the gradient planes read plane 12.
+    void Compute() {
+        ComputeColourPlanes(planes);
+        ComputeBorderPlanes(planes);
+    }
 };
-
-// Colour planes first: the gradient planes read plane 12.
-void Compute() {
-    ComputeColourPlanes();
-    ComputeBorderPlanes();
-}
+struct BorderPlanesAtLevel : BorderPlanes, ::testing::WithParamInterface<int> {};
 
 TEST_F(BorderPlanes, UniformPicture) {
     FillBitmap(LevelBitmap[0], {90, 140, 30});
@@ -54,21 +48,18 @@ TEST_F(BorderPlanes, BrightnessStepAtRow128) {
 }
 
 // The raw plane-2 value, before the smoothing, through the exposed raw step.
-TEST_F(BorderPlanes, SixtyStepGivesRawThirty) {
+TEST_P(BorderPlanesAtLevel, SixtyStepGivesRawThirty) {
+    USE_KERNEL_LEVEL(planes, GetParam());
     FillBitmap(LevelBitmap[0], {100, 100, 100});
     SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160}); // left neighbour (49, 40) is 100
     // The upper neighbour equals the pixel.
     SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
-    for (int level : {0, 1, 2}) {
-        if (SelectPlaneKernels(level) != level) continue;
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-        ComputeRawBorderPlane();
-        EXPECT_EQ(Plane(aNo3)[40][50], 30) << "kernel level " << level;
-        // The same through the plain twin.
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-        plain_twin::ComputeRawBorderPlane();
-        EXPECT_EQ(Plane(aNo3)[40][50], 30);
-    }
+    ComputeRawBorderPlane(planes);
+    EXPECT_EQ(Plane(aNo3)[40][50], 30);
+    // The same through the plain twin.
+    ClearPlanes();
+    plain_twin::ComputeRawBorderPlane(planes);
+    EXPECT_EQ(Plane(aNo3)[40][50], 30);
 }
 
 // The smoothing, checked from the raw plane with the smoothing weights. The
@@ -81,8 +72,7 @@ TEST_F(BorderPlanes, SmoothingFollowsTheWeights) {
     FillBitmap(LevelBitmap[0], {100, 100, 100});
     SetPixel(LevelBitmap[0], 50, 39, {160, 160, 160});
     SetPixel(LevelBitmap[0], 50, 40, {160, 160, 160});
-    std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-    ComputeRawBorderPlane();
+    ComputeRawBorderPlane(planes);
     EXPECT_EQ(Plane(aNo3)[40][50], 30);
     EXPECT_EQ(Plane(aNo3)[39][50], 60);
     EXPECT_EQ(Plane(aNo3)[40][51], 30);
@@ -91,7 +81,7 @@ TEST_F(BorderPlanes, SmoothingFollowsTheWeights) {
     EXPECT_EQ(Plane(aNo3)[38][50], 0);
     uint8_t raw[256][256];
     std::memcpy(raw, Plane(aNo3), sizeof raw);
-    SmoothBorderPlane();
+    SmoothBorderPlane(planes);
     for (int y = 1; y <= 254; ++y)
         for (int x = 1; x <= 254; ++x) {
             unsigned t = 0;
@@ -121,10 +111,11 @@ TEST_F(BorderPlanes, RowZeroAndColumnZeroOfPlaneTwoStayZero) {
 
 // The fast step (every kernel level) against the plain twin, which reads
 // AbsTab and ClampTab and divides as written in the plain twin.
-TEST_F(BorderPlanes, FastEqualsPlainTwinOnManyPictures) {
+TEST_P(BorderPlanesAtLevel, FastEqualsPlainTwinOnManyPictures) {
+    USE_KERNEL_LEVEL(planes, GetParam());
     std::mt19937 rng(99);
     static uint8_t fast[5][256][256];
-    const int planes[5] = {aNo3, aGV, aGVV, aGH, aGHH};
+    const int kinds[5] = {aNo3, aGV, aGVV, aGH, aGHH};
     for (int round = 0; round < 24; ++round) {
         TBitmap pic;
         if (round % 3 == 0) {
@@ -144,20 +135,19 @@ TEST_F(BorderPlanes, FastEqualsPlainTwinOnManyPictures) {
                 }
         }
         DrawBitmap(LevelBitmap[0], 0, 0, pic);
-        for (int level : {0, 1, 2}) {
-            SCOPED_TRACE(::testing::Message() << "picture " << round << " kernel level " << level);
-            if (SelectPlaneKernels(level) != level) continue;
-            std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-            Compute();
-            for (int i = 0; i < 5; ++i) std::memcpy(fast[i], Plane(planes[i]), sizeof(TPlane));
-            std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
-            plain_twin::ComputeColourPlanes();
-            plain_twin::ComputeBorderPlanes();
-            for (int i = 0; i < 5; ++i)
-                ASSERT_EQ(std::memcmp(fast[i], Plane(planes[i]), sizeof(TPlane)), 0)
-                    << "plane " << planes[i];
-        }
+        SCOPED_TRACE(::testing::Message() << "picture " << round);
+        ClearPlanes();
+        Compute();
+        for (int i = 0; i < 5; ++i) std::memcpy(fast[i], Plane(kinds[i]), sizeof(TPlane));
+        ClearPlanes();
+        plain_twin::ComputeColourPlanes(planes);
+        plain_twin::ComputeBorderPlanes(planes);
+        for (int i = 0; i < 5; ++i)
+            ASSERT_EQ(std::memcmp(fast[i], Plane(kinds[i]), sizeof(TPlane)), 0)
+                << "plane " << kinds[i];
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, BorderPlanesAtLevel, KernelLevels, KernelLevelName);
 
 } // namespace

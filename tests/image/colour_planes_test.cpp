@@ -1,8 +1,6 @@
 // The colour planes.
-#include "image/compute_planes.h"
-#include "image/plane_store.h"
-#include "image/planes_internal.h"
-#include "plain_planes.h"
+#include "support/plain_planes.h"
+#include "support/planes_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +8,11 @@
 
 namespace {
 
-class ColourPlanes : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { InitPlaneStore(); }
-    void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
+struct ColourPlanes : ::testing::Test, TPlanesFixture {
+    void Fill(TRGB c) { FillBitmap(LevelBitmap[0], c); }
+    void ComputeColourPlanes() { ::ComputeColourPlanes(planes); }
 };
-
-void Fill(TRGB c) {
-    FillBitmap(LevelBitmap[0], c);
-}
+struct ColourPlanesAtLevel : ColourPlanes, ::testing::WithParamInterface<int> {};
 
 struct TRow {
     TRGB pixel;
@@ -93,30 +87,30 @@ TEST_F(ColourPlanes, PixelsAreIndependentAndOtherPlanesUntouched) {
 // tables and divides as written in the plain twin, over every one of the 2^24 colours:
 // 256 pictures, each of one red value with every green (row) and blue
 // (column).
-TEST_F(ColourPlanes, FastEqualsPlainTwinOnEveryColour) {
-    static uint8_t fast[6][256][256];
-    const int planes[6] = {aV, aH, aR, aG, aB, aT};
+TEST_P(ColourPlanesAtLevel, FastEqualsPlainTwinOnEveryColour) {
+    const int level = GetParam();
+    USE_KERNEL_LEVEL(planes, level);
+    static uint8_t plain[6][256][256];
+    const int kinds[6] = {aV, aH, aR, aG, aB, aT};
     for (int r = 0; r < 256; ++r) {
         for (int g = 0; g < 256; ++g)
             for (int b = 0; b < 256; ++b)
                 SetPixel(LevelBitmap[0], b, g, {uint8_t(r), uint8_t(g), uint8_t(b)});
-        plain_twin::ComputeColourPlanes();
-        for (int i = 0; i < 6; ++i) std::memcpy(fast[i], Plane(planes[i]), sizeof(TPlane));
-        for (int level : {0, 1, 2}) {
-            if (SelectPlaneKernels(level) != level) continue;
-            std::memset(FeaturePlanes, 0, sizeof(TPlane) * PlaneCount);
-            ComputeColourPlanes();
-            for (int i = 0; i < 6; ++i)
-                if (std::memcmp(fast[i], Plane(planes[i]), sizeof(TPlane)) != 0) {
-                    for (int g = 0; g < 256; ++g)
-                        for (int b = 0; b < 256; ++b)
-                            ASSERT_EQ(Plane(planes[i])[g][b], fast[i][g][b])
-                                << "plane " << planes[i] << " at (" << r << ", " << g << ", " << b
-                                << "), kernel level " << level;
-                }
-        }
+        plain_twin::ComputeColourPlanes(planes);
+        for (int i = 0; i < 6; ++i) std::memcpy(plain[i], Plane(kinds[i]), sizeof(TPlane));
+        ClearPlanes();
+        ComputeColourPlanes();
+        for (int i = 0; i < 6; ++i)
+            if (std::memcmp(plain[i], Plane(kinds[i]), sizeof(TPlane)) != 0) {
+                for (int g = 0; g < 256; ++g)
+                    for (int b = 0; b < 256; ++b)
+                        ASSERT_EQ(Plane(kinds[i])[g][b], plain[i][g][b])
+                            << "plane " << kinds[i] << " at (" << r << ", " << g << ", " << b
+                            << "), kernel level " << level;
+            }
     }
-    SelectPlaneKernels(2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ColourPlanesAtLevel, KernelLevels, KernelLevelName);
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "image/decoders.h"
 #include "image/intake.h"
 #include "image/picture_error.h"
-#include "picture_files.h"
+#include "support/picture_files.h"
 
 #include <gtest/gtest.h>
 

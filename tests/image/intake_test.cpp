@@ -4,8 +4,8 @@
 #include "image/decoders.h"
 #include "image/intake.h"
 #include "image/picture_error.h"
-#include "picture_files.h"
-#include "planes_test_support.h"
+#include "support/picture_files.h"
+#include "support/reference_pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // rows, which must change nothing); colours must stay close to the pixels
 // that were encoded, with channels in the right order.
 #include "image/decoders.h"
-#include "picture_files.h"
+#include "support/picture_files.h"
 
 #include <gtest/gtest.h>
 

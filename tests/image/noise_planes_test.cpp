@@ -1,9 +1,6 @@
 // The noise planes, and the fast version against its plain twin.
-#include "image/compute_planes.h"
-#include "image/plane_store.h"
-#include "image/planes_internal.h"
-#include "plain_planes.h"
-#include "planes_test_support.h"
+#include "support/plain_planes.h"
+#include "support/planes_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,39 +10,46 @@
 
 namespace {
 
-class NoisePlanes : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { InitPlaneStore(); }
-    void SetUp() override { std::memset(FeaturePlanes, 0, sizeof FeaturePlanes); }
-    void TearDown() override { SelectPlaneKernels(2); }
-};
-
 alignas(64) float FastF[256][256];
 alignas(64) float PlainF[256][256];
 
-void SetBrightness(const std::function<int(int, int)>& v) {
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) Plane(aV)[y][x] = uint8_t(v(y, x));
-}
+struct NoisePlanes : ::testing::Test, TPlanesFixture {
+    TField& NoiseField = planes.Scratch.NoiseField;
+    void ComputeNoisePlanes() { ::ComputeNoisePlanes(planes); }
 
-// Both fields of the fast version, at each kernel level the machine has,
-// against the plain twin, bit for bit; then the whole step: planes 0 and 1
-// and NoiseField as the step leaves it (F of plane 1), and plane 12 untouched.
-void ExpectTwinsIdentical(const std::string& what) {
-    SCOPED_TRACE(what);
-    static TPlane brightness;
-    std::memcpy(brightness, Plane(aV), sizeof brightness);
-    static uint8_t plain0[256][256], plain1[256][256];
-    alignas(64) static float plainField0[256][256], plainField1[256][256];
-    plain_twin::ComputeNoisePlanes();
-    std::memcpy(plain0, Plane(aNo1), sizeof plain0);
-    std::memcpy(plain1, Plane(aNo2), sizeof plain1);
-    std::memcpy(plainField1, NoiseField, sizeof plainField1);
-    plain_twin::NoiseField0(brightness, plainField0);
-    for (int level : {0, 1, 2}) {
-        if (SelectPlaneKernels(level) != level) continue;
-        SCOPED_TRACE("kernel level " + std::to_string(level));
-        ComputeNoiseFields(brightness, FastF, PlainF);
+    void SetBrightness(const std::function<int(int, int)>& v) {
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) Plane(aV)[y][x] = uint8_t(v(y, x));
+    }
+
+    // The side of the smallest square around (128, 128) holding every
+    // non-zero value of plane p.
+    int NonZeroSpan(int p) {
+        int lo = 256, hi = -1;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                if (Plane(p)[y][x] != 0) {
+                    lo = std::min({lo, y, x});
+                    hi = std::max({hi, y, x});
+                }
+        return hi < 0 ? 0 : hi - lo + 1;
+    }
+
+    // Both fields of the fast version against the plain twin, bit for bit;
+    // then the whole step: planes 0 and 1 and NoiseField as the step leaves
+    // it (F of plane 1), and plane 12 untouched.
+    void ExpectTwinsIdentical(const std::string& what) {
+        SCOPED_TRACE(what);
+        static TPlane brightness;
+        std::memcpy(brightness, Plane(aV), sizeof brightness);
+        static uint8_t plain0[256][256], plain1[256][256];
+        alignas(64) static float plainField0[256][256], plainField1[256][256];
+        plain_twin::ComputeNoisePlanes(planes);
+        std::memcpy(plain0, Plane(aNo1), sizeof plain0);
+        std::memcpy(plain1, Plane(aNo2), sizeof plain1);
+        std::memcpy(plainField1, NoiseField, sizeof plainField1);
+        plain_twin::NoiseField0(brightness, plainField0);
+        ComputeNoiseFields(planes, brightness, FastF, PlainF);
         ASSERT_EQ(std::memcmp(FastF, plainField0, sizeof FastF), 0) << "field of plane 0 differs";
         ASSERT_EQ(std::memcmp(PlainF, plainField1, sizeof PlainF), 0) << "field of plane 1 differs";
         std::memset(Plane(aNo1), 0, sizeof(TPlane));
@@ -58,9 +62,14 @@ void ExpectTwinsIdentical(const std::string& what) {
         ASSERT_EQ(std::memcmp(Plane(aNo2), plain1, sizeof plain1), 0) << "plane 1 differs";
         ASSERT_EQ(std::memcmp(Plane(aV), brightness, sizeof brightness), 0) << "plane 12 changed";
     }
-}
+};
 
-TEST_F(NoisePlanes, FastEqualsPlainTwinOnRandomPictures) {
+// The fast version at each kernel level.
+struct NoisePlanesAtLevel : NoisePlanes, ::testing::WithParamInterface<int> {
+    void SetUp() override { USE_KERNEL_LEVEL(planes, GetParam()); }
+};
+
+TEST_P(NoisePlanesAtLevel, FastEqualsPlainTwinOnRandomPictures) {
     std::mt19937 rng(20240611);
     for (int round = 0; round < 40; ++round) {
         // Vary the statistics: full-range noise, narrow noise, extremes only,
@@ -77,7 +86,7 @@ TEST_F(NoisePlanes, FastEqualsPlainTwinOnRandomPictures) {
     }
 }
 
-TEST_F(NoisePlanes, FastEqualsPlainTwinOnStructuredPictures) {
+TEST_P(NoisePlanesAtLevel, FastEqualsPlainTwinOnStructuredPictures) {
     for (int v : {0, 1, 128, 255}) {
         SetBrightness([&](int, int) { return v; });
         ExpectTwinsIdentical("uniform " + std::to_string(v));
@@ -108,19 +117,6 @@ TEST_F(NoisePlanes, UniformPictureGivesZeroFieldAndPlanes) {
         }
 }
 
-// The side of the smallest square around (128, 128) holding every non-zero
-// value of plane p.
-int NonZeroSpan(int p) {
-    int lo = 256, hi = -1;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            if (Plane(p)[y][x] != 0) {
-                lo = std::min({lo, y, x});
-                hi = std::max({hi, y, x});
-            }
-    return hi < 0 ? 0 : hi - lo + 1;
-}
-
 TEST_F(NoisePlanes, SingleBrightPixel) {
     SetBrightness([](int y, int x) { return y == 128 && x == 128 ? 255 : 0; });
     ComputeNoisePlanes();
@@ -141,31 +137,27 @@ TEST_F(NoisePlanes, SingleBrightPixel) {
 // pass at row 253: on a picture whose only change is at the right edge the
 // forward row pass contributes nothing, so columns 254 and 255 hold only the
 // backward pass's values, as the plain twin computes them.
-TEST_F(NoisePlanes, ForwardPassesStopTwoShortOfTheEdge) {
+TEST_P(NoisePlanesAtLevel, ForwardPassesStopTwoShortOfTheEdge) {
     SetBrightness([](int, int x) { return x == 255 ? 200 : 0; });
     alignas(64) static float fast1[256][256];
     plain_twin::NoiseField0(Plane(aV), PlainF);
-    for (int level : {0, 1, 2}) {
-        if (SelectPlaneKernels(level) != level) continue;
-        ComputeNoiseFields(Plane(aV), FastF, fast1);
-        EXPECT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0) << "kernel level " << level;
-    }
+    ComputeNoiseFields(planes, Plane(aV), FastF, fast1);
+    EXPECT_EQ(std::memcmp(FastF, PlainF, sizeof PlainF), 0);
 }
 
 // The conversion to bytes: whole part truncated toward zero, then ClampTab.
-TEST_F(NoisePlanes, FieldToPlaneTruncatesThenClamps) {
+TEST_P(NoisePlanesAtLevel, FieldToPlaneTruncatesThenClamps) {
     const float samples[] = {0.0f,   0.99f,  1.0f,   1.5f,    127.999f, 254.9f, 255.0f,
                              255.5f, 256.0f, 300.7f, 1836.0f, 2040.0f,  17.25f};
-    for (int level : {0, 1, 2}) {
-        if (SelectPlaneKernels(level) != level) continue;
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x)
-                FastF[y][x] = samples[(y * 256 + x) % (sizeof samples / sizeof samples[0])];
-        NoiseFieldToPlane(FastF, Plane(aNo1));
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x)
-                ASSERT_EQ(Plane(aNo1)[y][x], ClampTab[int(FastF[y][x])]) << FastF[y][x];
-    }
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            FastF[y][x] = samples[(y * 256 + x) % (sizeof samples / sizeof samples[0])];
+    NoiseFieldToPlane(planes, FastF, Plane(aNo1));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(Plane(aNo1)[y][x], ClampTab[int(FastF[y][x])]) << FastF[y][x];
 }
+
+INSTANTIATE_TEST_SUITE_P(Kernels, NoisePlanesAtLevel, KernelLevels, KernelLevelName);
 
 } // namespace

@@ -1,9 +1,6 @@
 // The contrast normalisation.
-#include "image/compute_planes.h"
-#include "image/plane_store.h"
-#include "image/planes_internal.h"
-#include "plain_planes.h"
-#include "planes_test_support.h"
+#include "support/plain_planes.h"
+#include "support/planes_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +10,19 @@
 namespace {
 
 // Every case at every kernel level the processor has.
-class Normalise : public ::testing::TestWithParam<int> {
-  protected:
-    static void SetUpTestSuite() { InitPlaneStore(); }
-    void SetUp() override {
-        if (SelectPlaneKernels(GetParam()) != GetParam()) GTEST_SKIP() << "no such kernels here";
-        std::memset(FeaturePlanes, 0, sizeof FeaturePlanes);
+struct Normalise : ::testing::TestWithParam<int>, TPlanesFixture {
+    TSignedTable<uint8_t>& StretchTab = planes.Scratch.StretchTab;
+    void SetUp() override { USE_KERNEL_LEVEL(planes, GetParam()); }
+    void NormalisePlanes() { ::NormalisePlanes(planes); }
+    // Plane p holds a inside the inner region except at the listed pixels.
+    void FillInner(int p, uint8_t a) {
+        for (int y = 2; y <= 253; ++y)
+            for (int x = 2; x <= 253; ++x) Plane(p)[y][x] = a;
     }
-    void TearDown() override { SelectPlaneKernels(2); }
 };
 
 bool Inner(int y, int x) {
     return y >= 2 && y <= 253 && x >= 2 && x <= 253;
-}
-
-// Plane p holds a inside the inner region except at the listed pixels.
-void FillInner(int p, uint8_t a) {
-    for (int y = 2; y <= 253; ++y)
-        for (int x = 2; x <= 253; ++x) Plane(p)[y][x] = a;
 }
 
 TEST_P(Normalise, HundredAndHundredTen) {
@@ -117,7 +109,7 @@ TEST_P(Normalise, StepPictureThroughComputePlanes) {
             const uint8_t g = y < 128 ? 100 : 150;
             SetPixel(pic, x, y, {g, g, g});
         }
-    ComputePlanes(pic);
+    ComputePlanes(pic, planes);
     for (int x : {0, 2, 100, 253, 255}) {
         EXPECT_EQ(Plane(aGV)[0][x], 0);
         EXPECT_EQ(Plane(aGV)[1][x], 128);
@@ -134,13 +126,13 @@ TEST_P(Normalise, StepPictureThroughComputePlanes) {
 
 TEST_P(Normalise, UniformPictureLeavesEveryPlaneAsWritten) {
     FillBitmap(LevelBitmap[0], {30, 60, 90});
-    ComputeColourPlanes();
-    ComputeNoisePlanes();
-    ComputeBorderPlanes();
+    ComputeColourPlanes(planes);
+    ComputeNoisePlanes(planes);
+    ComputeBorderPlanes(planes);
     static uint8_t before[PlaneCount][256][256];
-    std::memcpy(before, FeaturePlanes[0], sizeof before);
+    std::memcpy(before, planes.P, sizeof before);
     NormalisePlanes();
-    EXPECT_EQ(std::memcmp(before, FeaturePlanes[0], sizeof before), 0);
+    EXPECT_EQ(std::memcmp(before, planes.P, sizeof before), 0);
 }
 
 TEST_P(Normalise, FastEqualsPlainTwinOnRandomPlanes) {
@@ -154,17 +146,15 @@ TEST_P(Normalise, FastEqualsPlainTwinOnRandomPlanes) {
                     Plane(p)[y][x] = uint8_t(std::min(255, lo + int(rng() % (span + 1))));
         }
         static uint8_t start[PlaneCount][256][256];
-        std::memcpy(start, FeaturePlanes[0], sizeof start);
+        std::memcpy(start, planes.P, sizeof start);
         NormalisePlanes();
-        std::memcpy(fast, FeaturePlanes[0], sizeof fast);
-        std::memcpy(FeaturePlanes[0], start, sizeof start);
-        plain_twin::NormalisePlanes();
-        ASSERT_EQ(std::memcmp(fast, FeaturePlanes[0], sizeof fast), 0) << "round " << round;
+        std::memcpy(fast, planes.P, sizeof fast);
+        std::memcpy(planes.P, start, sizeof start);
+        plain_twin::NormalisePlanes(planes);
+        ASSERT_EQ(std::memcmp(fast, planes.P, sizeof fast), 0) << "round " << round;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(KernelLevels, Normalise, ::testing::Values(0, 1, 2), [](const auto& info) {
-    return std::string(info.param == 0 ? "Portable" : info.param == 1 ? "Avx2" : "Avx512");
-});
+INSTANTIATE_TEST_SUITE_P(Kernels, Normalise, KernelLevels, KernelLevelName);
 
 } // namespace

@@ -1,7 +1,6 @@
 // The plane store and its lookup tables.
-#include "image/compute_planes.h"
-#include "image/plane_store.h"
-#include "planes_test_support.h"
+#include "support/planes_fixture.h"
+#include "support/reference_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +9,21 @@
 
 namespace {
 
-class PlaneStore : public ::testing::Test {
-  protected:
-    // InitPlaneStore may run more than once in one program (every suite of
-    // image_tests calls it): it recreates the bitmaps with their row tables
-    // and refills the tables with the same values.
-    static void SetUpTestSuite() { InitPlaneStore(); }
-};
+struct PlaneStore : ::testing::Test, TPlanesFixture {};
 
-TEST_F(PlaneStore, ToneTabLowEightBits) {
-    EXPECT_EQ(ToneTab[-1], 255);
-    EXPECT_EQ(ToneTab[255], 255);
-    EXPECT_EQ(ToneTab[256], 0);
-    EXPECT_EQ(ToneTab[2048], 0);
-    EXPECT_EQ(ToneTab[-2048], 0);
-    for (int i = -2048; i <= 2048; ++i) ASSERT_EQ(ToneTab[i], uint8_t(i & 255)) << i;
+TEST_F(PlaneStore, ToneTabStartsWithTheLowEightBitsAndFollowsTheOffset) {
+    TToneTab tone = InitialToneTab();
+    EXPECT_EQ(tone[-1], 255);
+    EXPECT_EQ(tone[255], 255);
+    EXPECT_EQ(tone[256], 0);
+    EXPECT_EQ(tone[2048], 0);
+    EXPECT_EQ(tone[-2048], 0);
+    for (int i = -2048; i <= 2048; ++i) ASSERT_EQ(tone[i], uint8_t(i & 255)) << i;
+    SetToneOffset(tone, 100);
+    EXPECT_EQ(tone[0], 100);
+    EXPECT_EQ(tone[155], 255);
+    EXPECT_EQ(tone[-1024], 0);
+    EXPECT_EQ(tone[-1025], uint8_t(-1025 & 255)) << "outside -1024..1024 it keeps its start";
 }
 
 TEST_F(PlaneStore, ClampTab) {
@@ -77,43 +76,28 @@ TEST_F(PlaneStore, SqrtTabTruncated) {
 }
 
 TEST_F(PlaneStore, StretchTabStartsZero) {
-    // A fresh InitPlaneStore clears it (a computation may have filled it).
-    InitPlaneStore();
-    for (int i = -2048; i <= 2048; ++i) ASSERT_EQ(StretchTab[i], 0) << i;
+    for (int i = -2048; i <= 2048; ++i) ASSERT_EQ(planes.Scratch.StretchTab[i], 0) << i;
 }
 
-TEST_F(PlaneStore, LevelsAndRowTables) {
+TEST_F(PlaneStore, LevelsStartWhite) {
     const int sizes[PlaneLevels] = {256, 48, 8, 1};
     for (int l = 0; l < PlaneLevels; ++l) {
         EXPECT_EQ(LevelMaxRow[l], sizes[l] - 1);
         EXPECT_EQ(LevelMaxCol[l], sizes[l] - 1);
         EXPECT_EQ(LevelBitmap[l].Width, sizes[l]);
         EXPECT_EQ(LevelBitmap[l].Height, sizes[l]);
-        for (int r = 0; r < 256; ++r) {
-            if (r < sizes[l])
-                EXPECT_EQ(LevelRows[l][r], LevelBitmap[l].Rows[size_t(r)]);
-            else
-                EXPECT_EQ(LevelRows[l][r], nullptr);
-        }
+        EXPECT_EQ(GetPixel(LevelBitmap[l], sizes[l] - 1, sizes[l] - 1), (TRGB{255, 255, 255}));
     }
-    for (int r = 0; r < 256; ++r) EXPECT_EQ(ViewRows[r], ViewBitmap.Rows[size_t(r)]);
-    EXPECT_EQ(ViewBitmap.Width, 256);
-    EXPECT_EQ(ViewBitmap.Height, 256);
+    for (int r = 0; r < 256; ++r) EXPECT_EQ(planes.Row(r), LevelBitmap[0].Rows[size_t(r)]);
 }
 
 TEST_F(PlaneStore, NeverWrittenPlanesReadZeroAfterAComputation) {
-    // Dirty every plane of level 0 first: the computation must clear them.
-    // Levels 1 to 3 are never written by anything, so they still read zero.
-    std::memset(FeaturePlanes[0], 0x5A, sizeof FeaturePlanes[0]);
-    ComputePlanes(planes_test::BusyPicture(3));
+    // Dirty every plane first: the computation must clear them.
+    std::memset(planes.P, 0x5A, sizeof planes.P);
+    ComputePlanes(planes_test::BusyPicture(3), planes);
     for (int p : {aArH, aArV, aArL, aArR, aGr, aGrD, aZ})
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) ASSERT_EQ(Plane(p)[y][x], 0) << "plane " << p;
-    for (int l = 1; l < PlaneLevels; ++l)
-        for (int p = 0; p < PlaneCount; ++p)
-            for (int y = 0; y < 256; ++y)
-                for (int x = 0; x < 256; ++x)
-                    ASSERT_EQ(FeaturePlanes[l][p][y][x], 0) << "level " << l << " plane " << p;
     // And the computed planes are not all zero on a busy picture.
     for (int p : {aNo1, aNo2, aNo3, aR, aG, aB, aH, aT, aV, aGV, aGVV, aGH, aGHH}) {
         int nonZero = 0;

@@ -1,18 +1,30 @@
-// Test main for the tests that need a QApplication (run off screen).
-#include "main/startup.h"
-#include "main/uMain.h"
-
+// Test main for the tests that need a QApplication (run off screen). No test
+// may stop at a real modal box: a box that a test did not answer through its
+// window's hook is answered OK as soon as it shows.
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+namespace {
+
+struct TAnswerBoxes : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(watched))
+                QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessavorin");
-    StartUpSystem();
-    // No test may stop at a real modal box: boxes are answered OK.
-    TfrmMain::InitialMessageBoxHook = [](QMessageBox::Icon, const QString&, const QString&,
-                                         QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+    TAnswerBoxes answer;
+    app.installEventFilter(&answer);
     return RUN_ALL_TESTS();
 }

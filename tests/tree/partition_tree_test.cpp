@@ -23,15 +23,14 @@ std::vector<TArea*> List(const TPartNode& n) {
 
 struct Tree : ::testing::Test {
     std::vector<TArea> records = std::vector<TArea>(100);
-    void SetUp() override {
-        BuildPartitionTree();
-        ClearPartLists();
-        for (TPartNode* n : PartNodes) n->label = 0;
-        PartPlainWalk = false;
-    }
-    void TearDown() override {
-        ClearPartLists();
-        PartPlainWalk = false;
+    TPartitionTree tree;
+    TPartNode*& PartRoot = tree.Root;
+    TPartNode* (&PartCells)[64][64] = tree.Cells;
+    std::vector<TPartNode*>& PartNodes = tree.Nodes;
+    bool& PartPlainWalk = tree.PlainWalk;
+    void ClearPartLists() { ::ClearPartLists(tree); }
+    void RegisterArea(TArea* area, int32_t label, const TLineSeg* runs, int32_t s) {
+        ::RegisterArea(tree, area, label, runs, s);
     }
     // Registers records[i] with one run per row y0..y1 from x of len pixels.
     TArea* Block(int i, int32_t label, int x, int len, int y0, int y1) {
@@ -40,7 +39,7 @@ struct Tree : ::testing::Test {
         RegisterArea(&records[i], label, runs.data(), int32_t(runs.size()) - 1);
         return &records[i];
     }
-    static int Labelled() {
+    int Labelled() const {
         int n = 0;
         for (const TPartNode* node : PartNodes) n += node->label != 0;
         return n;
@@ -198,7 +197,9 @@ struct TPlainTwin {
 // Random areas: blocks of runs of random size, a few labels used over and
 // over (as every pass numbers its areas alike), lists cleared now and then.
 void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
-    PartPlainWalk = plainWalk;
+    TPartitionTree tree;
+    tree.PlainWalk = plainWalk;
+    const auto& PartNodes = tree.Nodes;
     TPlainTwin twin;
     std::mt19937 rng(plainWalk ? 11 : 7);
     const auto pick = [&](int lo, int hi) {
@@ -207,7 +208,7 @@ void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
     int compared = 0;
     for (int step = 0; step < 4000; ++step) {
         if (pick(0, 99) == 0) {
-            ClearPartLists();
+            ClearPartLists(tree);
             twin.Clear();
         }
         const int32_t label = 20 + 17 * pick(0, 12);
@@ -221,7 +222,7 @@ void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
                             uint8_t(std::min(len, 254 - std::min(x + dx, 254)))});
         }
         TArea* area = &records[size_t(step) % records.size()];
-        RegisterArea(area, label, runs.data(), int32_t(runs.size()) - 1);
+        RegisterArea(tree, area, label, runs.data(), int32_t(runs.size()) - 1);
         twin.Register(area, label, runs);
         if (step % 40 != 39) continue;
         ++compared;

@@ -10,7 +10,7 @@
 // Reads: nothing. Writes: shapes.jpg (256 x 256), strokes.jpg (640 x 480),
 // rings.bmp and noise.Bmp (100 x 100; the mixed-case extension exercises
 // the upper-cased extension rule).
-#include "picture_writers.h"
+#include "support/picture_writers.h"
 
 #include <algorithm>
 #include <cmath>

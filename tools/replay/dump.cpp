@@ -1,16 +1,7 @@
 #include "dump.h"
 
-#include "areas/area_tables.h"
-#include "areas/fill.h"
-#include "image/plane_store.h"
-#include "main/random.h"
 #include "main/uMain.h"
-#include "tree/partition_tree.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QScrollBar>
+#include "session/session.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -97,34 +88,30 @@ void WriteArea(std::ostream& o, const TArea* a) {
     o << '}';
 }
 
-std::string StateJson(const TfrmMain& f) {
+std::string StateJson(const TWindowSnapshot& f, const TSession& s) {
+    const TAreaState& a = s.Areas;
     std::ostringstream o;
-    o << "{\"scrollBar1\": " << f.ScrollBar1->value()
-      << ", \"scrollBar2\": " << f.ScrollBar2->value()
-      << ", \"listBox1\": " << f.ListBox1->currentRow() << ", \"listBox2\": ";
-    std::vector<QString> lines;
-    for (int i = 0; i < f.ListBox2->count(); ++i) lines.push_back(f.ListBox2->item(i)->text());
-    Array(o, lines, [&](const QString& s) { o << Quoted(s); });
-    const TRGB face = f.ButtonFace();
-    o << ", \"label1\": " << Quoted(f.Label1->text())
-      << ", \"cbByPriznak\": " << Bool(f.cbByPriznak->isChecked())
-      << ", \"cbPaintSteps\": " << Bool(f.cbPaintSteps->isChecked())
-      << ", \"cbScan\": " << Bool(f.cbScan->isChecked()) << ", \"buttonFace\": [" << int(face.r)
-      << ", " << int(face.g) << ", " << int(face.b) << "], \"level\": " << int(Level)
-      << ", \"levelScores\": ";
-    Array(o, LevelScores, [&](double v) { o << Number(v, 17); });
-    o << ", \"sizeSum\": " << Number(SizeSum, 17) << ", \"sizeMax\": " << Number(SizeMax, 17)
-      << ", \"rejectedLast\": " << RejectedLast << ", \"areaCount\": " << AreaCount
+    o << "{\"scrollBar1\": " << f.ScrollBar1 << ", \"scrollBar2\": " << f.ScrollBar2
+      << ", \"listBox1\": " << f.ListBox1 << ", \"listBox2\": ";
+    Array(o, f.ListBox2, [&](const QString& line) { o << Quoted(line); });
+    const TRGB face = f.ButtonFace;
+    o << ", \"label1\": " << Quoted(f.Label1) << ", \"cbByPriznak\": " << Bool(f.ByPriznak)
+      << ", \"cbPaintSteps\": " << Bool(f.PaintSteps) << ", \"cbScan\": " << Bool(f.Scan)
+      << ", \"buttonFace\": [" << int(face.r) << ", " << int(face.g) << ", " << int(face.b)
+      << "], \"level\": " << int(a.Level) << ", \"levelScores\": ";
+    Array(o, a.LevelScores, [&](double v) { o << Number(v, 17); });
+    o << ", \"sizeSum\": " << Number(a.SizeSum, 17) << ", \"sizeMax\": " << Number(a.SizeMax, 17)
+      << ", \"rejectedLast\": " << a.RejectedLast << ", \"areaCount\": " << a.AreaCount
       << ", \"areas\": [";
-    for (int32_t i = 0; i <= AreaCount; ++i) {
+    for (int32_t i = 0; i <= a.AreaCount; ++i) {
         if (i > 0) o << ", ";
-        WriteArea(o, Areas[i].get());
+        WriteArea(o, a.Areas[i].get());
     }
-    o << "], \"overflowWarnings\": " << f.OverflowWarnings << ", \"randSeed\": " << RandSeed
+    o << "], \"overflowWarnings\": " << a.OverflowWarnings << ", \"randSeed\": " << s.Random.Seed
       << ", \"tree\": {\"labels\": ";
-    Array(o, PartNodes, [&](const TPartNode* n) { o << n->label; });
+    Array(o, s.Tree.Nodes, [&](const TPartNode* n) { o << n->label; });
     o << ", \"listLengths\": ";
-    Array(o, PartNodes, [&](const TPartNode* n) { o << PartListLength(*n); });
+    Array(o, s.Tree.Nodes, [&](const TPartNode* n) { o << PartListLength(*n); });
     o << "}}\n";
     return o.str();
 }
@@ -136,10 +123,12 @@ void WriteDump(const TfrmMain& form, const std::string& dir) {
     std::error_code ec;
     std::filesystem::create_directories(d, ec);
     if (ec) throw std::runtime_error("Cannot create the folder \"" + dir + "\": " + ec.message());
-    WriteFile(d / "planes.bin", std::string(reinterpret_cast<const char*>(FeaturePlanes[0]),
-                                            sizeof FeaturePlanes[0]));
-    WriteFile(d / "image1.ppm", Ppm(form.Image1Picture));
-    WriteFile(d / "paintbox1.ppm", Ppm(form.PaintBox1Bitmap));
-    WriteFile(d / "paintbox2.ppm", Ppm(form.PaintBox2Bitmap));
-    WriteFile(d / "state.json", StateJson(form));
+    const TWindowSnapshot shown = form.Snapshot();
+    const TSession& session = form.Session();
+    WriteFile(d / "planes.bin", std::string(reinterpret_cast<const char*>(session.Planes.P),
+                                            sizeof session.Planes.P));
+    WriteFile(d / "image1.ppm", Ppm(*shown.Image1));
+    WriteFile(d / "paintbox1.ppm", Ppm(*shown.PaintBox1));
+    WriteFile(d / "paintbox2.ppm", Ppm(*shown.PaintBox2));
+    WriteFile(d / "state.json", StateJson(shown, session));
 }

@@ -7,7 +7,6 @@
 #include "dump.h"
 #include "scenario.h"
 
-#include "main/startup.h"
 #include "main/uMain.h"
 
 #include <QApplication>
@@ -20,19 +19,27 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
+
+// A control of the window, by its name in the layout.
+template <typename T> T* Control(TfrmMain& form, const char* name) {
+    T* control = form.findChild<T*>(name);
+    if (!control) throw std::logic_error(std::string("the window has no control ") + name);
+    return control;
+}
 
 void Play(TfrmMain& form, const TAction& a) {
     switch (a.kind) {
     case TActionKind::Load:
-        form.FileListBox1FileName = a.path;
-        form.Guard([&] { form.FileListBox1Change(); });
+        form.ChooseFile(a.path);
         break;
     case TActionKind::Select: {
         {
-            const QSignalBlocker block(form.ListBox1);
-            form.ListBox1->setCurrentRow(a.a);
+            auto* list = Control<QListWidget>(form, "ListBox1");
+            const QSignalBlocker block(list);
+            list->setCurrentRow(a.a);
         }
         form.Guard([&] { form.ListBox1Click(); });
         break;
@@ -41,17 +48,17 @@ void Play(TfrmMain& form, const TAction& a) {
         form.Guard([&] { form.ListBox1Click(); });
         break;
     case TActionKind::Check: {
-        QCheckBox* box = a.word == "byplane"      ? form.cbByPriznak
-                         : a.word == "paintsteps" ? form.cbPaintSteps
-                                                  : form.cbScan;
-        box->setChecked(a.on);
+        const char* name = a.word == "byplane"      ? "cbByPriznak"
+                           : a.word == "paintsteps" ? "cbPaintSteps"
+                                                    : "cbScan";
+        Control<QCheckBox>(form, name)->setChecked(a.on);
         break;
     }
-    case TActionKind::ScrollBar1:
-        form.ScrollBar1->setValue(a.a); // the handler runs only on a real change
+    case TActionKind::ScrollBar1: // the handler runs only on a real change
+        Control<QScrollBar>(form, "ScrollBar1")->setValue(a.a);
         break;
     case TActionKind::ScrollBar2:
-        form.ScrollBar2->setValue(a.a);
+        Control<QScrollBar>(form, "ScrollBar2")->setValue(a.a);
         break;
     case TActionKind::Scan:
         form.Guard([&] { form.ScanClick(); });
@@ -94,18 +101,18 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName("Tessavorin");
-    StartUpSystem();
     int failures = 0;
     // Modal boxes are answered OK at once; an error box means the action failed.
-    TfrmMain::InitialMessageBoxHook = [&](QMessageBox::Icon icon, const QString&,
-                                          const QString& text, QMessageBox::StandardButtons) {
+    TfrmMain::TOptions options;
+    options.MessageBox = [&](QMessageBox::Icon icon, const QString&, const QString& text,
+                             QMessageBox::StandardButtons) {
         if (icon == QMessageBox::Critical) {
             ++failures;
             std::cerr << text.toStdString() << '\n';
         }
         return QMessageBox::Ok;
     };
-    TfrmMain form;
+    TfrmMain form(std::move(options));
     form.show();
 
     for (const TAction& a : scenario.actions) Play(form, a);

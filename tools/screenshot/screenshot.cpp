@@ -3,7 +3,6 @@
 // view (3, the area map, when not given), optionally moves the mouse over the
 // area view to (MOVE_X, MOVE_Y), and saves a picture of the whole window.
 // Used by scripts/screenshot for the picture in the README.
-#include "main/startup.h"
 #include "main/uMain.h"
 
 #include <QApplication>
@@ -20,21 +19,23 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessavorin");
-    StartUpSystem();
     TfrmMain form;
     form.show();
     const QFileInfo picture(QString::fromLocal8Bit(argv[2]));
     // Select the picture in the file list when it is there, as a user would.
-    const auto found = form.FileListBox1->findItems(picture.fileName(), Qt::MatchExactly);
+    auto* files = form.findChild<QListWidget*>("FileListBox1");
+    const auto found = files->findItems(picture.fileName(), Qt::MatchExactly);
     if (!found.isEmpty()) {
-        const QSignalBlocker block(form.FileListBox1); // the load below is the one
-        form.FileListBox1->setCurrentItem(found.first());
+        const QSignalBlocker block(files); // the load below is the one
+        files->setCurrentItem(found.first());
     }
-    form.FileListBox1FileName = QFile::encodeName(picture.absoluteFilePath()).toStdString();
-    if (!form.Guard([&] { form.FileListBox1Change(); })) return 1;
+    if (!form.ChooseFile(QFile::encodeName(picture.absoluteFilePath()).toStdString())) return 1;
     if (argc > 3) {
-        const QSignalBlocker block(form.ListBox1);
-        form.ListBox1->setCurrentRow(QString(argv[3]).toInt());
+        auto* planes = form.findChild<QListWidget*>("ListBox1");
+        {
+            const QSignalBlocker block(planes);
+            planes->setCurrentRow(QString(argv[3]).toInt());
+        }
         form.Guard([&] { form.ListBox1Click(); });
     }
     if (argc > 5) form.Guard([&] { form.PaintBox2MouseMove(atoi(argv[4]), atoi(argv[5])); });

@@ -4,7 +4,7 @@
 // byte by byte. JPEG files come from the shared writers of the samples tool.
 #pragma once
 
-#include "../../tools/mksamples/picture_writers.h"
+#include "support/picture_writers.h"
 
 #include "image/bitmap.h"
 

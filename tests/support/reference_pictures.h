@@ -1,5 +1,5 @@
-// Helpers shared by the plane tests and the plane benchmark: reading the
-// gzip'd reference dumps and making test pictures.
+// Helpers shared by the tests and the benchmarks: the pictures and planes of
+// the gzip'd reference dumps, and a busy test picture.
 #pragma once
 
 #include "image/bitmap.h"
@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,6 +52,14 @@ inline TBitmap DecodePpm(const std::vector<uint8_t>& data) {
 
 inline TBitmap LoadReferencePicture(const std::string& dump) {
     return DecodePpm(ReadGz(ReferenceDir() + "/" + dump + "/image1.ppm.gz"));
+}
+
+// The 20 planes of a reference dump.
+inline void LoadReferencePlanes(TPlanes& planes, const std::string& dump) {
+    const std::vector<uint8_t> data = ReadGz(ReferenceDir() + "/" + dump + "/planes.bin.gz");
+    if (data.size() != sizeof planes.P)
+        throw std::runtime_error("planes.bin of " + dump + " has the wrong size");
+    std::memcpy(planes.P, data.data(), data.size());
 }
 
 // A deterministic busy picture: every byte from a fixed linear congruential

@@ -1,12 +1,8 @@
 // The threshold scan: which thresholds get a pass, and which one wins. The
 // passes are recorded: each gives the score the test chooses for its
 // threshold, as the real pass stores its own.
-#include "areas/area_tables.h"
-#include "image/plane_store.h"
-#include "main/uMain.h"
+#include "session/scan.h"
 
-#include <QListWidget>
-#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -15,14 +11,24 @@
 namespace {
 
 struct ThresholdScan : ::testing::Test {
-    TfrmMain form{"/nonexistent"};
+    double LevelScores[256] = {};
+    int bar = 100; // where the threshold bar stands
     std::vector<int> passes;
     std::function<double(int)> score = [](int) { return 0.0; };
-    void SetUp() override {
-        form.RunAreaPass = [this](int32_t level) {
-            passes.push_back(level);
-            if (level >= 0) LevelScores[level] = score(level);
-        };
+    // The scan from where the bar stands, then the bar moved to the result,
+    // which runs one more pass when it moves, as in the window.
+    TScanOutcome Scan() {
+        const TScanOutcome out = ScanThresholds(LevelScores, bar, [this](int32_t t) {
+            passes.push_back(t);
+            LevelScores[t] = score(t);
+            bar = t;
+        });
+        EXPECT_EQ(out.BarAfterSweeps, bar);
+        if (out.Result != bar) {
+            passes.push_back(out.Result);
+            bar = out.Result;
+        }
+        return out;
     }
     std::vector<int> Coarse() const {
         std::vector<int> t;
@@ -42,18 +48,16 @@ struct ThresholdScan : ::testing::Test {
 
 TEST_F(ThresholdScan, WithNoScoreAboveZeroSettlesOnTwo) {
     LevelScores[77] = 5; // cleared when the scan starts
-    form.ScanClick();
+    EXPECT_EQ(Scan().BestScore, 0.0);
     EXPECT_EQ(passes, Join(Join(Coarse(), Range(1, 10)), {2}));
-    EXPECT_EQ(form.ScrollBar2->value(), 2);
+    EXPECT_EQ(bar, 2);
     EXPECT_EQ(LevelScores[77], 0.0);
-    EXPECT_FALSE(form.ScanRunning);
 }
 
 TEST_F(ThresholdScan, APositionAlreadyAtEightRunsNoPassForEight) {
-    form.ScrollBar2->setValue(8);
-    passes.clear();
+    bar = 8;
     score = [](int t) { return double(t); };
-    form.ScanClick();
+    Scan();
     ASSERT_FALSE(passes.empty());
     EXPECT_EQ(passes.front(), 16);
     EXPECT_EQ(LevelScores[8], 0.0);
@@ -61,52 +65,40 @@ TEST_F(ThresholdScan, APositionAlreadyAtEightRunsNoPassForEight) {
 
 TEST_F(ThresholdScan, ACoarseBestAtEitherEndClipsTheFineRange) {
     score = [](int t) { return double(t); }; // rising: 248 is the coarse best
-    form.ScanClick();
+    EXPECT_EQ(Scan().BestScore, 254.0);
     EXPECT_EQ(passes, Join(Coarse(), Range(240, 254)))
         << "254 wins and is where the fine sweep ended";
-    EXPECT_EQ(form.ScrollBar2->value(), 254);
+    EXPECT_EQ(bar, 254);
 
     passes.clear();
     score = [](int t) { return 300.0 - t; }; // falling: 8 is the coarse best, 1 the fine best
-    form.ScanClick();
+    Scan();
     EXPECT_EQ(passes, Join(Join(Coarse(), Range(1, 16)), {1}));
-    EXPECT_EQ(form.ScrollBar2->value(), 1);
+    EXPECT_EQ(bar, 1);
 }
 
 TEST_F(ThresholdScan, AResultAtTheEndOfTheFineRangeRunsNoExtraPass) {
     score = [](int t) { return t <= 108 ? double(t) : 0.0; }; // coarse best 104, fine best 108
-    form.ScanClick();
+    Scan();
     EXPECT_EQ(passes, Join(Join(Coarse(), Range(96, 112)), {108}));
-    EXPECT_EQ(form.ScrollBar2->value(), 108);
+    EXPECT_EQ(bar, 108);
 
     passes.clear();
     // Only 10 scores: the coarse choice stays 2, the fine range is 1..10, and
     // its last threshold wins where the sweep already stands.
     score = [](int t) { return t == 10 ? 5.0 : 0.0; };
-    form.ScanClick();
+    EXPECT_EQ(Scan().BestScore, 5.0);
     EXPECT_EQ(passes, Join(Coarse(), Range(1, 10)));
-    EXPECT_EQ(form.ScrollBar2->value(), 10);
+    EXPECT_EQ(bar, 10);
 }
 
 TEST_F(ThresholdScan, TiesGoToTheLowerThreshold) {
     score = [](int t) { return t >= 40 && t <= 120 ? 10.0 : 1.0; };
-    form.ScanClick();
+    Scan();
     // Coarse: 40 is the first of the equal best; fine range 32..48, of which
     // 40 is again the first with the best score.
-    EXPECT_EQ(form.ScrollBar2->value(), 40);
+    EXPECT_EQ(bar, 40);
     EXPECT_EQ(passes.back(), 40);
-}
-
-TEST_F(ThresholdScan, SweepsWithoutRedrawingAndShowsTheAreaMapAtTheEnd) {
-    // The plane view lists and clears the counters each time it draws: a
-    // counter raised by every pass shows how many passes ran since it last drew.
-    score = [](int t) {
-        OpCounters[5] += 1;
-        return t == 10 ? 5.0 : 0.0;
-    };
-    form.ScanClick();
-    EXPECT_EQ(form.ListBox2->item(5)->text(), "5 : 41") << "31 + 10 passes, then one drawing";
-    EXPECT_EQ(form.ListBox1->currentRow(), 3);
 }
 
 } // namespace

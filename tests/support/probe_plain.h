@@ -4,8 +4,8 @@
 #pragma once
 
 #include "areas/area_tables.h"
-#include "image/plane_store.h"
-#include "image/window_seam.h"
+#include "image/bitmap.h"
+#include "image/lookup_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,8 +33,10 @@ inline uint8_t LikenessColour(float diff, float lo, float hi) {
 
 } // namespace plain_probe
 
-inline void PlainProbeArea(int32_t x, int32_t y) {
-    if (PassRunning || AreaCount < 2) return;
+inline bool PlainProbeArea(const TAreaState& s, TBitmap& view, int32_t x, int32_t y) {
+    const auto& Areas = s.Areas;
+    const int32_t AreaCount = s.AreaCount;
+    if (s.PassRunning || AreaCount < 2) return false;
 
     float best = 10000;
     int32_t p = -1;
@@ -48,10 +50,10 @@ inline void PlainProbeArea(int32_t x, int32_t y) {
             p = i;
         }
     }
-    if (p < 0) return; // every record was released: nothing to compare
+    if (p < 0) return false; // every record was released: nothing to compare
     const uint8_t* picked = Areas[p]->shape;
 
-    FillBitmap(ViewBitmap, {0, 0, 0});
+    FillBitmap(view, {0, 0, 0});
     float lo = 100000, hi = 0;
     const auto meet = [&](float v) {
         if (v < lo) lo = v;
@@ -74,14 +76,14 @@ inline void PlainProbeArea(int32_t x, int32_t y) {
                 if (u < mirrorBest) mirrorBest = u;
             }
             if (sweep == 0) continue;
-            ViewBitmap.Pen = i == p ? TRGB{128, 255, 128}
-                                    : TRGB{plain_probe::LikenessColour(mirrorBest, lo, hi), 0,
-                                           plain_probe::LikenessColour(plain, lo, hi)};
+            view.Pen = i == p ? TRGB{128, 255, 128}
+                              : TRGB{plain_probe::LikenessColour(mirrorBest, lo, hi), 0,
+                                     plain_probe::LikenessColour(plain, lo, hi)};
             for (const TLineSeg& run : a->runs) {
-                MoveTo(ViewBitmap, run.x, run.y);
-                LineTo(ViewBitmap, run.x + run.len, run.y);
+                MoveTo(view, run.x, run.y);
+                LineTo(view, run.x + run.len, run.y);
             }
         }
     }
-    WindowSeam.CopyViewToPaintBox2();
+    return true;
 }

@@ -1,22 +1,9 @@
-// The click probe: a press on Image1 grows regions of similar colour and
-// plane-0 value around one seed near the pointer (left button), ten seeds near
-// it (middle) or ten anywhere (right), ring by ring, into LabelPlane (plane
-// 13), and shows that plane.
-//
-// Reads: planes 0 and 1, the level-0 picture, ScrollBar1 (the cost limit).
-// Writes: plane 13, RandSeed, the selection of ListBox1.
+// The click probe's growth, ring by ring, into plane 13 (see click_probe.h).
 #include "click_probe.h"
-
-#include "../image/plane_store.h"
-#include "busy_cursor.h"
-#include "random.h"
-#include "uMain.h"
-
-#include <QListWidget>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -47,12 +34,12 @@ template <typename TJoin> void VisitAllRings(const TSeedState& s, TJoin&& join) 
         for (int d = 1; d <= 250; ++d) VisitRing(s.cx, s.cy, d, join);
 }
 
-int Cost(const TSeedState& s, int px, int py) {
+int Cost(const TPlanes& planes, const TSeedState& s, int px, int py) {
     const int dist = ((px - s.cx) * (px - s.cx) + (py - s.cy) * (py - s.cy)) / 160;
-    const uint8_t* p = LevelRows[0][py] + 3 * px;
-    const uint8_t* c = LevelRows[0][s.cy] + 3 * s.cx;
+    const uint8_t* p = planes.Row(py) + 3 * px;
+    const uint8_t* c = planes.Row(s.cy) + 3 * s.cx;
     return std::abs(p[2] - c[2]) + std::abs(p[1] - c[1]) + std::abs(p[0] - c[0]) +
-           std::abs(s.q - Plane(aNo1)[py][px]) - Plane(aNo2)[py][px] + dist;
+           std::abs(s.q - planes[aNo1][py][px]) - planes[aNo2][py][px] + dist;
 }
 
 bool NeighbourHolds(const TPlane& labels, int r, int px, int py) {
@@ -62,46 +49,41 @@ bool NeighbourHolds(const TPlane& labels, int r, int px, int py) {
 
 } // namespace
 
-void TryJoin(const TSeedState& s, int limit, int px, int py) {
-    TPlane& labels = Plane(aGr);
+void TryJoin(TPlanes& planes, const TSeedState& s, int limit, int px, int py) {
+    TPlane& labels = planes[aGr];
     if (!NeighbourHolds(labels, s.r, px, py)) return;
-    if (Cost(s, px, py) < limit) labels[py][px] = uint8_t(s.r);
+    if (Cost(planes, s, px, py) < limit) labels[py][px] = uint8_t(s.r);
 }
 
-void GrowSeed(const TSeedState& s, int limit, bool fast) {
+void GrowSeed(TPlanes& planes, const TSeedState& s, int limit, bool fast) {
     if (!fast) {
-        VisitAllRings(s, [&](int px, int py) { TryJoin(s, limit, px, py); });
+        VisitAllRings(s, [&](int px, int py) { TryJoin(planes, s, limit, px, py); });
         return;
     }
-    static bool cheap[256][256];
+    auto cheap = std::make_unique<bool[][256]>(256);
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) cheap[y][x] = Cost(s, x, y) < limit;
-    TPlane& labels = Plane(aGr);
+        for (int x = 0; x < 256; ++x) cheap[y][x] = Cost(planes, s, x, y) < limit;
+    TPlane& labels = planes[aGr];
     VisitAllRings(s, [&](int px, int py) {
         if (cheap[py][px] && NeighbourHolds(labels, s.r, px, py)) labels[py][px] = uint8_t(s.r);
     });
 }
 
-void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton && button != Qt::RightButton && button != Qt::MiddleButton) return;
-    TBusyCursor busy;
-    const int seeds = button == Qt::LeftButton ? 1 : 10;
+void PressProbe(TSession& session, TProbeButton button, int x, int y, int limit) {
+    TRandom& random = session.Random;
+    TPlanes& planes = session.Planes;
+    const int seeds = button == TProbeButton::Left ? 1 : 10;
     for (int n = 0; n < seeds; ++n) {
         TSeedState s;
-        s.cx = Clamp(x + Random(20) - 10);
-        s.cy = Clamp(y + Random(20) - 10);
-        if (button == Qt::RightButton) { // the two draws above are still made
-            s.cx = Random(255);
-            s.cy = Random(255);
+        s.cx = Clamp(x + random.Next(20) - 10);
+        s.cy = Clamp(y + random.Next(20) - 10);
+        if (button == TProbeButton::Right) { // the two draws above are still made
+            s.cx = random.Next(255);
+            s.cy = random.Next(255);
         }
-        s.r = Random(255);
-        Plane(aGr)[s.cy][s.cx] = uint8_t(s.r);
-        s.q = Plane(aNo1)[s.cy][s.cx];
-        GrowSeed(s, ScrollBar1->value());
+        s.r = random.Next(255);
+        planes[aGr][s.cy][s.cx] = uint8_t(s.r);
+        s.q = planes[aNo1][s.cy][s.cx];
+        GrowSeed(planes, s, limit);
     }
-    {
-        const QSignalBlocker block(ListBox1);
-        ListBox1->setCurrentRow(13);
-    }
-    ShowPlane(13);
 }

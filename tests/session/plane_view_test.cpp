@@ -1,11 +1,8 @@
-// The plane view: grey planes through the tone table, the area map through
-// the Palette, the composite, and the counter list.
-#include "image/plane_store.h"
-#include "main/palette.h"
-#include "main/uMain.h"
+// The plane view's drawing: grey planes through the tone table, the area map
+// through the Palette, the composite.
+#include "session/palette.h"
+#include "session/session.h"
 
-#include <QListWidget>
-#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,9 +10,15 @@
 namespace {
 
 struct PlaneView : ::testing::Test {
-    TfrmMain form{"/nonexistent"};
-    TRGB At(int x, int y) const { return GetPixel(form.PaintBox1Bitmap, x, y); }
+    std::unique_ptr<TSession> session = NewSession();
+    TSession& S = *session;
+    TPlane& Plane(int p) { return S.Planes[p]; }
+    TRGB At(int x, int y) const { return GetPixel(S.View, x, y); }
     static TRGB Grey(int v) { return {uint8_t(v), uint8_t(v), uint8_t(v)}; }
+    void Draw(int offset, uint8_t plane) {
+        SetToneOffset(S.ToneTab, offset);
+        DrawPlane(S, plane);
+    }
     void SetUp() override {
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) {
@@ -26,25 +29,20 @@ struct PlaneView : ::testing::Test {
 };
 
 TEST_F(PlaneView, GreyPlanesAddTheOffsetAndSaturateAtWhite) {
-    form.ScrollBar1->setValue(0);
-    form.ShowPlane(aV);
+    Draw(0, aV);
     for (int x : {0, 1, 154, 155, 255}) EXPECT_EQ(At(x, 7), Grey(x));
-    form.ScrollBar1->setValue(100);
-    form.ShowPlane(aV);
+    Draw(100, aV);
     EXPECT_EQ(At(0, 7), Grey(100));
     EXPECT_EQ(At(154, 7), Grey(254));
     EXPECT_EQ(At(155, 7), Grey(255));
     EXPECT_EQ(At(255, 7), Grey(255));
-    form.ScrollBar1->setValue(255);
-    form.ShowPlane(aV);
+    Draw(255, aV);
     EXPECT_EQ(At(0, 7), Grey(255));
-    EXPECT_EQ(At(256, 7), form.ButtonFace()) << "the last column is never drawn";
 }
 
 TEST_F(PlaneView, TheAreaMapShowsThePaletteWhateverTheOffset) {
     for (int offset : {0, 100, 255}) {
-        form.ScrollBar1->setValue(offset);
-        form.ShowPlane(aArH);
+        Draw(offset, aArH);
         for (int v : {0, 1, 20, 119, 127, 128, 200, 255}) EXPECT_EQ(At(3, v), Palette[v]) << v;
     }
 }
@@ -67,33 +65,18 @@ TEST_F(PlaneView, TheCompositeMixesHueAndBothNoisePlanes) {
     std::memset(Plane(aNo1), 100, sizeof(TPlane));
     std::memset(Plane(aNo2), 20, sizeof(TPlane));
     std::memset(Plane(aH), 30, sizeof(TPlane));
-    form.ScrollBar1->setValue(100);
-    form.ShowPlane(aZ);
+    Draw(100, aZ);
     EXPECT_EQ(At(9, 9), (TRGB{230, 255, 220})); // red P10+P0, green 2 P0, blue P1+P0, plus 100
-    form.ScrollBar1->setValue(0);
-    form.ShowPlane(aZ);
+    Draw(0, aZ);
     EXPECT_EQ(At(9, 9), (TRGB{130, 200, 120}));
 }
 
-TEST_F(PlaneView, ListsAndResetsTheCounters) {
-    OpCounters[1] = 57;
-    OpCounters[8] = -3;
-    form.ShowPlane(aV);
-    EXPECT_EQ(form.ListBox2->item(1)->text(), "1 : 57");
-    EXPECT_EQ(form.ListBox2->item(8)->text(), "8 : -3");
-    form.ShowPlane(aV);
-    ASSERT_EQ(form.ListBox2->count(), 9);
-    for (int k = 0; k < 9; ++k) EXPECT_EQ(form.ListBox2->item(k)->text(), QString("%1 : 0").arg(k));
-}
-
-TEST_F(PlaneView, AnIndexWithoutAPlaneDrawsNothingButStillListsTheCounters) {
-    form.ShowPlane(aV);
-    const std::vector<uint8_t> before = form.PaintBox1Bitmap.Pixels;
-    OpCounters[0] = 4;
-    form.ShowPlane(20);
-    form.ShowPlane(255);
-    EXPECT_EQ(form.PaintBox1Bitmap.Pixels, before);
-    EXPECT_EQ(OpCounters[0], 0);
+TEST_F(PlaneView, AnIndexWithoutAPlaneDrawsNothing) {
+    Draw(100, aV);
+    const std::vector<uint8_t> before = S.View.Pixels;
+    DrawPlane(S, 20);
+    DrawPlane(S, 255);
+    EXPECT_EQ(S.View.Pixels, before);
 }
 
 } // namespace

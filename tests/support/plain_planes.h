@@ -9,6 +9,7 @@
 // plain.
 #pragma once
 
+#include "image/lookup_tables.h"
 #include "image/plane_store.h"
 
 #include <cmath>
@@ -18,26 +19,26 @@
 namespace plain_twin {
 
 // Planes 12, 10, 7, 8, 9, 11 from the level-0 picture.
-inline void ComputeColourPlanes() {
+inline void ComputeColourPlanes(TPlanes& pl) {
     for (int y = 0; y <= LevelMaxRow[0]; ++y) {
-        const uint8_t* row = LevelRows[0][y];
+        const uint8_t* row = pl.Row(y);
         for (int x = 0; x <= LevelMaxCol[0]; ++x) {
             const uint8_t* p = row + 3 * x;
             const int B = p[0], G = p[1], R = p[2];
             const uint8_t V = uint8_t(unsigned(3 * R + 5 * G + 4 * B) / 12u);
-            Plane(aV)[y][x] = V;
+            pl[aV][y][x] = V;
             int h;
             if (R > B)
                 h = 80 + (128 * (G - R)) / (R + G + 1);
             else
                 h = 165 - (128 * (G - B)) / (G + B + 1);
-            Plane(aH)[y][x] = ClampTab[h];
-            Plane(aR)[y][x] = ClampTab[2 * R - G - B];
-            Plane(aG)[y][x] = ClampTab[2 * G - R - B];
-            Plane(aB)[y][x] = ClampTab[2 * B - R - G];
+            pl[aH][y][x] = ClampTab[h];
+            pl[aR][y][x] = ClampTab[2 * R - G - B];
+            pl[aG][y][x] = ClampTab[2 * G - R - B];
+            pl[aB][y][x] = ClampTab[2 * B - R - G];
             const int v = V;
             const int s = SqrTab[R - v] + SqrTab[G - v] + SqrTab[B - v];
-            Plane(aT)[y][x] = ClampTab[SqrtTab[int(unsigned(s) / 32u)]];
+            pl[aT][y][x] = ClampTab[SqrtTab[int(unsigned(s) / 32u)]];
         }
     }
 }
@@ -150,70 +151,70 @@ inline void FieldToPlane(const float (&F)[256][256], TPlane& plane) {
 }
 
 // The whole step in the plain order: plane 0, then plane 1, in NoiseField.
-inline void ComputeNoisePlanes() {
-    NoiseField0(Plane(aV), NoiseField);
-    FieldToPlane(NoiseField, Plane(aNo1));
-    NoiseField1(Plane(aV), NoiseField);
-    FieldToPlane(NoiseField, Plane(aNo2));
+inline void ComputeNoisePlanes(TPlanes& pl) {
+    NoiseField0(pl[aV], pl.Scratch.NoiseField);
+    FieldToPlane(pl.Scratch.NoiseField, pl[aNo1]);
+    NoiseField1(pl[aV], pl.Scratch.NoiseField);
+    FieldToPlane(pl.Scratch.NoiseField, pl[aNo2]);
 }
 
 // Plane 2 before its smoothing.
-inline void ComputeRawBorderPlane() {
+inline void ComputeRawBorderPlane(TPlanes& pl) {
     constexpr int N = 255;
     for (int y = 1; y <= N; ++y)
         for (int x = 1; x <= N; ++x) {
-            const uint8_t* P = LevelRows[0][y] + 3 * x;
-            const uint8_t* L = LevelRows[0][y] + 3 * (x - 1);
-            const uint8_t* U = LevelRows[0][y - 1] + 3 * x;
+            const uint8_t* P = pl.Row(y) + 3 * x;
+            const uint8_t* L = pl.Row(y) + 3 * (x - 1);
+            const uint8_t* U = pl.Row(y - 1) + 3 * x;
             // Bytes 2, 1, 0 are red, green, blue.
             const unsigned s = unsigned(AbsTab[P[2] - L[2]]) + AbsTab[P[1] - L[1]] +
                                AbsTab[P[0] - L[0]] + AbsTab[P[2] - U[2]] + AbsTab[P[1] - U[1]] +
                                AbsTab[P[0] - U[0]];
-            Plane(aNo3)[y][x] = ClampTab[int(s / 6u)];
+            pl[aNo3][y][x] = ClampTab[int(s / 6u)];
         }
 }
 
 // Plane 2's smoothing from PlaneCopy, then planes 15, 16, 17, 18.
-inline void SmoothBorderPlane() {
+inline void SmoothBorderPlane(TPlanes& pl) {
     constexpr int N = 255;
-    std::memcpy(PlaneCopy[0], Plane(aNo3), sizeof(TPlane));
-    const auto& c = PlaneCopy[0];
+    std::memcpy(pl.Scratch.PlaneCopy, pl[aNo3], sizeof(TPlane));
+    const auto& c = pl.Scratch.PlaneCopy;
     for (int x = 1; x <= N - 1; ++x)
         for (int y = 1; y <= N - 1; ++y) {
             const unsigned t = 1u * c[y - 1][x - 1] + 2u * c[y - 1][x] + 1u * c[y - 1][x + 1] +
                                2u * c[y][x - 1] + 8u * c[y][x] + 2u * c[y][x + 1] +
                                1u * c[y + 1][x - 1] + 2u * c[y + 1][x] + 1u * c[y + 1][x + 1];
-            Plane(aNo3)[y][x] = ClampTab[int(t / 20u)];
+            pl[aNo3][y][x] = ClampTab[int(t / 20u)];
         }
 }
 
-inline void ComputeGradientPlanes() {
+inline void ComputeGradientPlanes(TPlanes& pl) {
     constexpr int N = 255;
-    const TPlane& V = Plane(aV);
+    const TPlane& V = pl[aV];
     for (int x = 0; x <= N; ++x)
-        for (int y = 1; y <= N; ++y) Plane(aGV)[y][x] = ClampTab[(V[y][x] - V[y - 1][x]) * 4 + 128];
+        for (int y = 1; y <= N; ++y) pl[aGV][y][x] = ClampTab[(V[y][x] - V[y - 1][x]) * 4 + 128];
     for (int x = 0; x <= N; ++x)
         for (int y = 1; y <= N; ++y)
-            Plane(aGVV)[y][x] = ClampTab[(Plane(aGV)[y][x] - Plane(aGV)[y - 1][x]) * 2 + 128];
+            pl[aGVV][y][x] = ClampTab[(pl[aGV][y][x] - pl[aGV][y - 1][x]) * 2 + 128];
     for (int y = 0; y <= N; ++y)
-        for (int x = 1; x <= N; ++x) Plane(aGH)[y][x] = ClampTab[(V[y][x] - V[y][x - 1]) * 4 + 128];
+        for (int x = 1; x <= N; ++x) pl[aGH][y][x] = ClampTab[(V[y][x] - V[y][x - 1]) * 4 + 128];
     for (int y = 0; y <= N; ++y)
         for (int x = 1; x <= N; ++x)
-            Plane(aGHH)[y][x] = ClampTab[(Plane(aGH)[y][x] - Plane(aGH)[y][x - 1]) * 2 + 128];
+            pl[aGHH][y][x] = ClampTab[(pl[aGH][y][x] - pl[aGH][y][x - 1]) * 2 + 128];
 }
 
-inline void ComputeBorderPlanes() {
-    ComputeRawBorderPlane();
-    SmoothBorderPlane();
-    ComputeGradientPlanes();
+inline void ComputeBorderPlanes(TPlanes& pl) {
+    plain_twin::ComputeRawBorderPlane(pl);
+    plain_twin::SmoothBorderPlane(pl);
+    plain_twin::ComputeGradientPlanes(pl);
 }
 
 // The contrast normalisation of one plane, and of planes 0 to 19.
-inline void NormalisePlane(int p) {
+inline void NormalisePlane(TPlanes& pl, int p) {
     float mn = 255.0f, mx = 0.0f;
     for (int y = 2; y <= 253; ++y)
         for (int x = 2; x <= 253; ++x) {
-            const uint8_t v = Plane(p)[y][x];
+            const uint8_t v = pl[p][y][x];
             if (v < mn) mn = v;
             if (v > mx) mx = v;
         }
@@ -221,22 +222,22 @@ inline void NormalisePlane(int p) {
     const float k = float(250.0 * (1.0 / (double(mx) - double(mn))));
     for (int l = -2048; l <= 2048; ++l) {
         const int w = int((double(l) - double(mn)) * double(k));
-        StretchTab[l] = uint8_t(w < 0 ? 0 : w > 255 ? 255 : w);
+        pl.Scratch.StretchTab[l] = uint8_t(w < 0 ? 0 : w > 255 ? 255 : w);
     }
     for (int y = 2; y <= 253; ++y)
-        for (int x = 2; x <= 253; ++x) Plane(p)[y][x] = StretchTab[Plane(p)[y][x]];
+        for (int x = 2; x <= 253; ++x) pl[p][y][x] = pl.Scratch.StretchTab[pl[p][y][x]];
 }
 
-inline void NormalisePlanes() {
-    for (int p = 0; p < PlaneCount; ++p) NormalisePlane(p);
+inline void NormalisePlanes(TPlanes& pl) {
+    for (int p = 0; p < PlaneCount; ++p) NormalisePlane(pl, p);
 }
 
 // The four steps as ComputePlanes runs them, after its own clearing.
-inline void ComputeAllPlanes() {
-    ComputeColourPlanes();
-    ComputeNoisePlanes();
-    ComputeBorderPlanes();
-    NormalisePlanes();
+inline void ComputeAllPlanes(TPlanes& pl) {
+    plain_twin::ComputeColourPlanes(pl);
+    plain_twin::ComputeNoisePlanes(pl);
+    plain_twin::ComputeBorderPlanes(pl);
+    plain_twin::NormalisePlanes(pl);
 }
 
 } // namespace plain_twin

@@ -1,3 +1,0 @@
-#include "window_seam.h"
-
-TWindowSeam WindowSeam;

@@ -1,0 +1,111 @@
+// The file list: the picture files of one folder, sorted by name, and the
+// rule that only the user's own choices run a list's handler.
+#include "file_list.h"
+#include "uMain.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QListWidget>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+bool IsPictureName(const std::string& name) {
+    if (name.size() < 5 || name[0] == '.') return false; // hidden files are not listed
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".jpg" || ext == ".bmp";
+}
+
+// True for the mouse and key events through which a user changes a list's
+// selection.
+bool IsUserInput(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove ||
+           type == QEvent::KeyPress;
+}
+
+} // namespace
+
+bool ListPictureFiles(const QString& dir, std::vector<TPictureEntry>& entries) {
+    // The folder is read with the names' own bytes: a name that is not valid
+    // text is shown as well as it can be, and still opens.
+    namespace fs = std::filesystem;
+    entries.clear();
+    std::error_code ec;
+    fs::directory_iterator it(QFile::encodeName(dir).toStdString(), ec);
+    if (ec) return false;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statusError;
+        // A link to a picture is listed; a folder named like one is not.
+        if (!IsPictureName(name) || !fs::is_regular_file(it->path(), statusError) ||
+            access(it->path().c_str(), R_OK) != 0)
+            continue;
+        entries.push_back({QString::fromLocal8Bit(name.c_str()), name});
+    }
+    std::sort(entries.begin(), entries.end(), [](const TPictureEntry& a, const TPictureEntry& b) {
+        const int order = QString::compare(a.Shown, b.Shown, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.Name < b.Name;
+    });
+    return true;
+}
+
+bool TfrmMain::ReadFileList(const QString& dir) {
+    std::vector<TPictureEntry> entries;
+    if (!ListPictureFiles(dir, entries)) return false;
+    const QSignalBlocker block(FileListBox1);
+    FileListBox1->clear();
+    for (const TPictureEntry& e : entries) {
+        auto* item = new QListWidgetItem(e.Shown, FileListBox1);
+        item->setSizeHint(QSize(0, 13));
+        item->setData(Qt::UserRole, QByteArray::fromStdString(e.Name));
+    }
+    return true;
+}
+
+std::string TfrmMain::FileListPath(int row) const {
+    return QFile::encodeName(FileListDirectory_).toStdString() + "/" +
+           FileListBox1->item(row)->data(Qt::UserRole).toByteArray().toStdString();
+}
+
+void TfrmMain::ChooseHighlightedFile() {
+    if (FileListBox1->currentRow() < 0) return;
+    const std::string path = FileListPath(FileListBox1->currentRow());
+    if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
+    ChosenFile_ = path;
+    FileListBox1Change();
+}
+
+void TfrmMain::ConnectUserChoice(QListWidget* list, const std::function<void()>& handler) {
+    connect(list, &QListWidget::currentRowChanged, this, [this, handler](int row) {
+        if (row >= 0 && InUserInput_) Guard(handler);
+    });
+    // A click that did not move the selection: the row was current at the press.
+    connect(list, &QListWidget::clicked, this, [this, list, handler](const QModelIndex& index) {
+        if (list == ListAtPress_ && index.row() == RowAtPress_) Guard(handler);
+    });
+}
+
+// A list handles the user's input while InUserInput_ is set, so that the
+// selection changes it makes, and only those, run the handler.
+bool TfrmMain::FilterListInput(QObject* watched, QEvent* event) {
+    auto* list = qobject_cast<QListWidget*>(watched);
+    if (!list) list = qobject_cast<QListWidget*>(watched->parent());
+    if (!list || InUserInput_ || !IsUserInput(event->type())) return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+        ListAtPress_ = list;
+        RowAtPress_ = list->currentRow();
+    }
+    InUserInput_ = true;
+    struct TEnd {
+        bool& flag;
+        ~TEnd() { flag = false; }
+    } end{InUserInput_};
+    QCoreApplication::sendEvent(watched, event);
+    return true;
+}

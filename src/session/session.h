@@ -1,0 +1,54 @@
+// TSession: everything one analysis of one picture reads and changes, and
+// the steps of that analysis over it. Start here.
+//
+// The road of a picture, one way:
+//   LoadPicture(path, s.Grid)     file -> 256 x 256 picture grid
+//   ComputePlanes(s)              grid -> pyramid -> twenty feature planes
+//   FindAreas(s, options, obs)    planes -> working plane -> areas, tree, view
+//   DrawPlane(s, index)           one plane (or area map, composite) -> view
+//   ProbeArea(s, x, y)            areas -> likeness colouring -> view
+//   PressProbe(s, button, x, y)   grid, planes -> click-probe labels in plane 13
+//
+// A session owns its state outright: two sessions in one process, on two
+// threads, never touch each other. The window owns one; the replay tool, the
+// batch tool, tests and benchmarks make their own. Sessions are large
+// (several MiB): make them with NewSession.
+#pragma once
+
+#include "areas/area_pass.h"
+#include "areas/area_tables.h"
+#include "image/bitmap.h"
+#include "image/lookup_tables.h"
+#include "image/plane_store.h"
+#include "random.h"
+#include "tree/partition_tree.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+struct TSession {
+    TBitmap Grid;        // the picture grid, 256 x 256, white until a picture lands
+    TPlanes Planes;      // the planes and the pyramid
+    TAreaState Areas;    // working plane, label map, records, scores, counters
+    TPartitionTree Tree; // labels persist from pass to pass
+    TBitmap View;        // 256 x 256: what the plane view, the pass and the probe draw
+    TToneTab ToneTab = InitialToneTab(); // the plane view's brightness offset
+    TRandom Random;                      // the click probe's generator
+    std::optional<TPassResult> LastPass; // none before the first pass
+
+    TSession();
+    TSession(const TSession&) = delete;
+    TSession& operator=(const TSession&) = delete;
+};
+
+std::unique_ptr<TSession> NewSession();
+
+// The steps over one session.
+void ComputePlanes(TSession& s);
+TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer);
+// Draws plane `index` into s.View: the area map (3) through the Palette, the
+// composite (19) of planes 10, 0 and 1, any other plane in grey through the
+// tone table; an index above 19 draws nothing.
+void DrawPlane(TSession& s, uint8_t index);
+bool ProbeArea(TSession& s, int32_t x, int32_t y);
