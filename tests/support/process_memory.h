@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <stdexcept>
 
 #include <malloc.h>
 #include <unistd.h>
@@ -16,12 +17,14 @@ constexpr bool UnderAsan = true;
 constexpr bool UnderAsan = false;
 #endif
 
+// Throws when /proc cannot be read: a figure of 0 would let any test pass.
 inline size_t ResidentBytes() {
     long size = 0, resident = 0;
     FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return 0;
-    if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
+    if (!f) throw std::runtime_error("cannot open /proc/self/statm");
+    const int read = std::fscanf(f, "%ld %ld", &size, &resident);
     std::fclose(f);
+    if (read != 2 || resident <= 0) throw std::runtime_error("cannot read /proc/self/statm");
     return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
 }
 
