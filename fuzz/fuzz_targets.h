@@ -14,18 +14,27 @@
 #include "image/picture_error.h"
 #include "scenario.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 namespace fuzz {
 
-// A decoded corner is 1..256 pixels each way; a refusal names the file.
-inline std::string CheckDecode(TBitmap (*decode)(const std::string&), const std::string& path) {
+// A decoded corner is 1..256 pixels each way and the corner of the whole
+// size reported; a refusal names the file.
+inline std::string CheckDecode(TBitmap (*decode)(const std::string&, TPictureSize*),
+                               const std::string& path) {
     try {
-        const TBitmap corner = decode(path);
+        TPictureSize size;
+        const TBitmap corner = decode(path, &size);
         if (corner.Width < 1 || corner.Width > 256 || corner.Height < 1 || corner.Height > 256)
             return "corner of " + std::to_string(corner.Width) + " x " +
                    std::to_string(corner.Height);
+        if (corner.Width != std::min(size.Width, 256) ||
+            corner.Height != std::min(size.Height, 256))
+            return "corner of " + std::to_string(corner.Width) + " x " +
+                   std::to_string(corner.Height) + " of a picture of " +
+                   std::to_string(size.Width) + " x " + std::to_string(size.Height);
     } catch (const TPictureError& e) {
         if (std::strstr(e.what(), path.c_str()) == nullptr)
             return std::string("message without the file name: ") + e.what();

@@ -180,6 +180,8 @@ TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBit
     if (level >= 0) s.Level = uint8_t(level);
     TPassResult result;
     result.Threshold = s.Level;
+    result.Plane =
+        options.ByPlane && options.Plane >= 0 && options.Plane < PlaneCount ? options.Plane : -1;
     observer.HistogramDot(s.Level, 128, Blue);
     observer.ThresholdChosen(s.Level);
     SetFrame(s.WorkPlane);

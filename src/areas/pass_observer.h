@@ -20,6 +20,7 @@ struct TPassOptions {
 
 struct TPassResult {
     int32_t Threshold = 0;     // the threshold used: chosen, or the one given
+    int32_t Plane = -1;        // the plane analysed, -1 for the brightness/noise mix
     int32_t RaisedLevel = 0;   // the fill threshold as the pass left it after raising it
     int32_t RejectedLast = -1; // index of the last fill rejected as too small or too large
     int32_t AreaCount = -1;    // index of the last record (released ones included)

@@ -59,7 +59,7 @@ class TFileBytes {
 
 } // namespace
 
-TBitmap DecodeBmp(const std::string& path) {
+TBitmap DecodeBmp(const std::string& path, TPictureSize* size) {
     CheckPictureFile(path);
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
@@ -116,5 +116,6 @@ TBitmap DecodeBmp(const std::string& path) {
     CreateBitmap(out, columns, rows);
     for (int y = 0; y < rows; ++y)
         std::memcpy(out.Rows[size_t(y)], corner.constScanLine(y), size_t(columns) * 3);
+    if (size) *size = {image.width(), image.height()};
     return out;
 }

@@ -1,6 +1,7 @@
-// The two decoders of the intake. Each reads the whole file at `path` and
-// returns its top-left min(width, 256) x min(height, 256) pixels as a bitmap;
-// nothing beyond that corner is kept. Failures throw TPictureError.
+// The two decoders of the intake. Each reads the file at `path` and returns
+// its top-left min(width, 256) x min(height, 256) pixels as a bitmap;
+// nothing beyond that corner is kept. The picture's whole size goes to
+// `size` when given. Failures throw TPictureError.
 #pragma once
 
 #include "bitmap.h"
@@ -10,5 +11,10 @@
 // Pictures whose decoding would need more memory than this are refused.
 constexpr long long MaxDecodeBytes = 1LL << 30;
 
-TBitmap DecodeJpeg(const std::string& path);
-TBitmap DecodeBmp(const std::string& path);
+struct TPictureSize {
+    int Width = 0;
+    int Height = 0;
+};
+
+TBitmap DecodeJpeg(const std::string& path, TPictureSize* size = nullptr);
+TBitmap DecodeBmp(const std::string& path, TPictureSize* size = nullptr);

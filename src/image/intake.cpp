@@ -15,14 +15,16 @@ std::string UpperExtension(const std::string& path) {
     return ext;
 }
 
-void LoadPicture(const std::string& path, TBitmap& picture) {
-    if (path.empty()) return;
+TPictureSize LoadPicture(const std::string& path, TBitmap& picture) {
+    if (path.empty()) return {};
     // The extension alone decides the decoder, whatever the content.
     TBitmap decoded;
+    TPictureSize size;
     try {
-        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path) : DecodeJpeg(path);
+        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path, &size) : DecodeJpeg(path, &size);
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }
     DrawBitmap(picture, 0, 0, decoded);
+    return size;
 }

@@ -7,10 +7,13 @@
 #pragma once
 
 #include "bitmap.h"
+#include "decoders.h"
 
 #include <string>
 
 // Upper-cased text from the last '.' of the file name, "" when it has none.
 std::string UpperExtension(const std::string& path);
 
-void LoadPicture(const std::string& path, TBitmap& picture);
+// Returns the picture's whole size ({0, 0} for an empty path, which loads
+// nothing).
+TPictureSize LoadPicture(const std::string& path, TBitmap& picture);

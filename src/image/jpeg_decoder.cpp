@@ -259,7 +259,7 @@ struct TFileCloser {
 
 } // namespace
 
-TBitmap DecodeJpeg(const std::string& path) {
+TBitmap DecodeJpeg(const std::string& path, TPictureSize* size) {
     CheckPictureFile(path);
     const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -273,5 +273,6 @@ TBitmap DecodeJpeg(const std::string& path) {
     TJpegReport report;
     DecodeCorner(file.get(), out, report);
     if (report.Failure != TJpegFailure::None) FailPicture(path, CauseOf(report, head, headSize));
+    if (size) *size = {int(report.Width), int(report.Height)};
     return out;
 }

@@ -43,6 +43,11 @@ enum TPlaneKind : uint8_t {
     aZ
 };
 
+// The planes' short names, in the order of TPlaneKind.
+inline constexpr const char* PlaneIds[PlaneCount] = {
+    "aNo1", "aNo2", "aNo3", "aArH", "aArV", "aArL", "aArR", "aR",  "aG",   "aB",
+    "aH",   "aT",   "aV",   "aGr",  "aGrD", "aGV",  "aGVV", "aGH", "aGHH", "aZ"};
+
 using TPlane = uint8_t[256][256];
 using TField = float[256][256];
 

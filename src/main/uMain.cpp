@@ -2,7 +2,6 @@
 
 #include "bitmap_view.h"
 #include "busy_cursor.h"
-#include "image/intake.h"
 #include "session/click_probe.h"
 #include "session/session.h"
 
@@ -202,7 +201,7 @@ void TfrmMain::FileListBox1Change() {
     const std::string path = ChosenFile_;
     if (path.empty()) return;
     TBusyCursor busy;
-    LoadPicture(path, Session_->Grid);
+    LoadPicture(*Session_, path);
     LoadedFile_ = path;
     Image1->repaint();
     for (double& score : Session_->Areas.LevelScores) score = 0.0;

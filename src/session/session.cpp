@@ -2,6 +2,7 @@
 
 #include "areas/probe.h"
 #include "image/compute_planes.h"
+#include "image/intake.h"
 #include "palette.h"
 
 TSession::TSession() {
@@ -11,6 +12,11 @@ TSession::TSession() {
 
 std::unique_ptr<TSession> NewSession() {
     return std::make_unique<TSession>();
+}
+
+void LoadPicture(TSession& s, const std::string& path) {
+    const TPictureSize size = LoadPicture(path, s.Grid);
+    s.Picture = {path, size};
 }
 
 void ComputePlanes(TSession& s) {
@@ -23,11 +29,15 @@ TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& o
 }
 
 void DrawPlane(TSession& s, uint8_t b) {
+    DrawPlane(s, b, s.View);
+}
+
+void DrawPlane(const TSession& s, uint8_t b, TBitmap& view) {
     if (b >= PlaneCount) return;
     const TPlanes& planes = s.Planes;
     const TToneTab& tone = s.ToneTab;
     for (int y = 0; y < 256; ++y) {
-        uint8_t* out = s.View.Rows[size_t(y)];
+        uint8_t* out = view.Rows[size_t(y)];
         if (b == aArH) {
             const uint8_t* p = planes[aArH][y];
             for (int x = 0; x < 256; ++x, out += 3) {

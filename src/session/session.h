@@ -2,10 +2,11 @@
 // the steps of that analysis over it. Start here.
 //
 // The road of a picture, one way:
-//   LoadPicture(path, s.Grid)     file -> 256 x 256 picture grid
+//   LoadPicture(s, path)          file -> 256 x 256 picture grid
 //   ComputePlanes(s)              grid -> pyramid -> twenty feature planes
 //   FindAreas(s, options, obs)    planes -> working plane -> areas, tree, view
 //   DrawPlane(s, index)           one plane (or area map, composite) -> view
+//   ExportAnalysis(s, dir, ...)   what the last pass found -> files (export.h)
 //   ProbeArea(s, x, y)            areas -> likeness colouring -> view
 //   PressProbe(s, button, x, y)   grid, planes -> click-probe labels in plane 13
 //
@@ -18,6 +19,7 @@
 #include "areas/area_pass.h"
 #include "areas/area_tables.h"
 #include "image/bitmap.h"
+#include "image/decoders.h"
 #include "image/lookup_tables.h"
 #include "image/plane_store.h"
 #include "random.h"
@@ -27,8 +29,15 @@
 #include <optional>
 #include <string>
 
+// The picture that landed on the grid last.
+struct TPictureInfo {
+    std::string Path;  // as given to LoadPicture; "" before the first picture
+    TPictureSize Size; // its whole size, of which the grid holds the top-left part
+};
+
 struct TSession {
-    TBitmap Grid;        // the picture grid, 256 x 256, white until a picture lands
+    TBitmap Grid; // the picture grid, 256 x 256, white until a picture lands
+    TPictureInfo Picture;
     TPlanes Planes;      // the planes and the pyramid
     TAreaState Areas;    // working plane, label map, records, scores, counters
     TPartitionTree Tree; // labels persist from pass to pass
@@ -45,10 +54,15 @@ struct TSession {
 std::unique_ptr<TSession> NewSession();
 
 // The steps over one session.
+// Decodes the picture at `path` onto the grid (throws TPictureError and
+// changes nothing when it cannot).
+void LoadPicture(TSession& s, const std::string& path);
 void ComputePlanes(TSession& s);
 TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer);
 // Draws plane `index` into s.View: the area map (3) through the Palette, the
 // composite (19) of planes 10, 0 and 1, any other plane in grey through the
 // tone table; an index above 19 draws nothing.
 void DrawPlane(TSession& s, uint8_t index);
+// The same drawing into `out` (256 x 256 or larger), the session unchanged.
+void DrawPlane(const TSession& s, uint8_t index, TBitmap& out);
 bool ProbeArea(TSession& s, int32_t x, int32_t y);

@@ -147,11 +147,15 @@ TEST(LoadPicture, RefusesWhatItCannotUseAndKeepsTheGrid) {
 TEST(LoadPicture, PlacesThePictureUnscaledAtTheTopLeft) {
     TTempDir dir;
     TBitmap grid = WhiteGrid();
-    LoadPicture(dir.Save("big.bmp", PatternBmp24(300, 280)), grid);
+    const TPictureSize big = LoadPicture(dir.Save("big.bmp", PatternBmp24(300, 280)), grid);
     EXPECT_EQ(FirstDifference(grid, PatternColour), "") << "cut at right and bottom";
+    EXPECT_EQ(big.Width, 300) << "the whole picture's size";
+    EXPECT_EQ(big.Height, 280);
 
     // A smaller picture covers only its own part; the rest stays.
-    LoadPicture(dir.Save("small.bmp", OtherBmp(100, 60)), grid);
+    const TPictureSize small = LoadPicture(dir.Save("small.bmp", OtherBmp(100, 60)), grid);
+    EXPECT_EQ(small.Width, 100);
+    EXPECT_EQ(small.Height, 60);
     EXPECT_EQ(FirstDifference(grid,
                               [](int x, int y) {
                                   return x < 100 && y < 60 ? OtherColour(x, y)

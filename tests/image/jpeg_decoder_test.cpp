@@ -109,8 +109,11 @@ TEST(JpegDecoder, CornerIsExactlyThatOfAFullDecode) {
             SCOPED_TRACE(std::string(v.name) + " " + std::to_string(w) + "x" + std::to_string(h));
             const TPixels source = SmoothPixels(w, h, v.components);
             const std::vector<uint8_t> jpeg = EncodeJpeg(source, v.options);
-            const TBitmap bmp = DecodeJpeg(dir.Save("p.jpg", jpeg));
+            TPictureSize size;
+            const TBitmap bmp = DecodeJpeg(dir.Save("p.jpg", jpeg), &size);
             ExpectSameCorner(bmp, FullDecode(jpeg));
+            EXPECT_EQ(size.Width, w);
+            EXPECT_EQ(size.Height, h);
             EXPECT_LT(MeanError(bmp, source), 6.0); // swapped channels give over 30
         }
 }

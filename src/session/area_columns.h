@@ -1,0 +1,42 @@
+// The figures of one kept area, as the table of areas shows them and
+// areas.csv writes them: one definition of the columns for both.
+#pragma once
+
+#include "areas/area_tables.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TAreaFigures {
+    int32_t Label = 0;
+    int32_t Pixels = 0;                               // the sum of the run lengths
+    int32_t CentreX = 0, CentreY = 0;                 // the record's mean column and row
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0; // the box of its runs, inclusive
+    int32_t OutlinePoints = 0;                        // points of the recorded outline
+    float RadiusSum = 0;                              // summed whole distances of the outline
+    uint8_t Profile[8] = {};                          // the eight-sector shape profile
+};
+
+TAreaFigures Figures(const TArea& area);
+
+constexpr int AreaColumnCount = 18;
+
+struct TAreaColumn {
+    const char* Name;    // as in the header of areas.csv
+    const char* Meaning; // in words, for tooltips and the README
+};
+extern const TAreaColumn AreaColumns[AreaColumnCount];
+
+// Column `c` of an area as a number (exact: every figure fits a double) and
+// as text (whole numbers in decimal, the radius sum so that it reads back as
+// the same 32-bit float).
+double AreaColumnValue(const TAreaFigures& f, int c);
+std::string AreaColumnText(const TAreaFigures& f, int c);
+
+// The kept records of the last pass, in label order.
+std::vector<const TArea*> KeptAreas(const TAreaState& s);
+
+// areas.csv: the header line and one line per kept area, in label order
+// (RFC 4180: comma-separated, CRLF line ends; no field needs quoting).
+std::string AreasCsv(const TAreaState& s);

@@ -1,0 +1,34 @@
+// The export of what the last pass found: areas.csv, analysis.json, the
+// planes as PNG pictures, the area map and the area view.
+//
+// Reads the session only. Every file is written under a temporary name in
+// its folder and then renamed, so that an interrupted export leaves no
+// half-written file under a final name.
+#pragma once
+
+#include "session.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+// A file that could not be written; the message names it and says why.
+struct TExportError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct TExportOptions {
+    bool Planes = true;                  // the twenty planes into planes/NN-NAME.png
+    const TBitmap* AreaView = nullptr;   // area-view.png: what the area view shows
+    std::optional<double> ScanBestScore; // written when a scan chose the threshold
+};
+
+// Writes into `dir`, made when missing. Throws TExportError (nothing of the
+// session changes either way); without a pass there is nothing to export.
+void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOptions& options);
+
+// The text of analysis.json.
+std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBestScore);
+
+// A bitmap's top-left 256 x 256 pixels as a PNG picture, written as above.
+void WritePng(const TBitmap& bitmap, const std::string& path);

@@ -1,0 +1,159 @@
+// The export of an analysis: the figures of an area, areas.csv, the planes
+// and views as PNG pictures that read back to the same pixels, analysis.json,
+// and an export that cannot be written.
+#include "session/area_columns.h"
+#include "session/export.h"
+#include "session/palette.h"
+#include "support/json.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(AreaFigures, CountRunLengthsAndBoxTheRunsLeavingEmptyEntriesOut) {
+    TArea a;
+    a.label = 54;
+    a.meanX = 11;
+    a.meanY = 21;
+    a.runs = {{10, 20, 3}, {9, 21, 5}, {30, 40, 0}, {12, 22, 1}};
+    a.contour = {{9, 21}, {10, 20}, {13, 21}};
+    a.radiusSum = 7.25f;
+    a.shape[3] = 200;
+    const TAreaFigures f = Figures(a);
+    EXPECT_EQ(f.Pixels, 9);
+    EXPECT_EQ(f.Left, 9);
+    EXPECT_EQ(f.Right, 13);
+    EXPECT_EQ(f.Top, 20);
+    EXPECT_EQ(f.Bottom, 22) << "the entry of length 0 describes no pixel";
+    EXPECT_EQ(f.OutlinePoints, 3);
+    EXPECT_EQ(AreaColumnText(f, 9), "7.25");
+    EXPECT_EQ(AreaColumnValue(f, 13), 200.0);
+    EXPECT_STREQ(AreaColumns[13].Name, "profile_3");
+}
+
+struct Export : ::testing::Test {
+    std::unique_ptr<TSession> session = NewSession();
+    TSession& S = *session;
+    QTemporaryDir out;
+    void Analyse(const std::string& picture, int threshold) {
+        LoadPicture(S, std::string(TESSA_SOURCE_DIR) + "/samples/" + picture);
+        ComputePlanes(S);
+        TPassOptions o;
+        o.Threshold = threshold;
+        TPassObserver quiet;
+        FindAreas(S, o, quiet);
+    }
+};
+
+TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
+    Analyse("coffee.jpg", 120);
+    const fs::path dir = out.path().toStdString() + "/coffee";
+    ExportAnalysis(S, dir.string(), {});
+
+    std::istringstream csv(Read(dir / "areas.csv"));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "label,pixels,centre_x,centre_y,left,top,right,bottom,outline_points,"
+                    "radius_sum,profile_0,profile_1,profile_2,profile_3,profile_4,profile_5,"
+                    "profile_6,profile_7\r");
+    const std::vector<const TArea*> kept = KeptAreas(S.Areas);
+    ASSERT_GT(kept.size(), 5u);
+    size_t rows = 0;
+    int lastLabel = -1;
+    for (; std::getline(csv, line); ++rows) {
+        ASSERT_LT(rows, kept.size());
+        const TArea& a = *kept[rows];
+        std::istringstream fields(line);
+        std::vector<std::string> f;
+        for (std::string v; std::getline(fields, v, ',');) f.push_back(v);
+        ASSERT_EQ(f.size(), 18u) << line;
+        EXPECT_EQ(std::stoi(f[0]), a.label);
+        EXPECT_GT(a.label, lastLabel) << "label order";
+        lastLabel = a.label;
+        EXPECT_EQ(std::stoi(f[2]), a.meanX);
+        EXPECT_EQ(std::stoi(f[8]), a.contourHigh + 1);
+        EXPECT_EQ(std::stof(f[9]), a.radiusSum) << "reads back as the same float";
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(std::stoi(f[10 + k]), a.shape[k]);
+        EXPECT_LE(std::stoi(f[4]), std::stoi(f[6]));
+        EXPECT_LE(std::stoi(f[5]), std::stoi(f[7]));
+    }
+    EXPECT_EQ(rows, kept.size());
+
+    for (int p = 0; p < PlaneCount; ++p) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%02d-%s.png", p, PlaneIds[p]);
+        const QImage png(QString::fromStdString((dir / "planes" / name).string()));
+        ASSERT_EQ(png.size(), QSize(256, 256)) << name;
+        const QImage grey = png.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < 256; ++y)
+            ASSERT_EQ(std::memcmp(grey.constScanLine(y), S.Planes[p][y], 256), 0) << name;
+    }
+    const QImage map(QString::fromStdString((dir / "area-map.png").string()));
+    for (int y = 0; y < 256; y += 3)
+        for (int x = 0; x < 256; x += 3) {
+            const TRGB c = Palette[S.Planes[aArH][y][x]];
+            ASSERT_EQ(map.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
+        }
+    const QImage view(QString::fromStdString((dir / "area-view.png").string()));
+    for (int y = 0; y < 256; y += 5)
+        for (int x = 0; x < 256; x += 5) {
+            const TRGB c = GetPixel(S.View, x, y);
+            ASSERT_EQ(view.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
+        }
+
+    const TJson json = TJsonReader::Parse(Read(dir / "analysis.json"));
+    const QSize whole = QImage(QString(TESSA_SOURCE_DIR) + "/samples/coffee.jpg").size();
+    EXPECT_EQ(json["width"].n, whole.width());
+    EXPECT_EQ(json["height"].n, whole.height());
+    EXPECT_GT(whole.width(), 256) << "the grid holds only a part of it";
+    EXPECT_EQ(json["plane"].kind, TJson::Null) << "the brightness/noise mix";
+    EXPECT_EQ(json["threshold"].n, 120);
+    EXPECT_EQ(json["raised_level"].n, S.Areas.Level);
+    EXPECT_EQ(json["rejected_last"].n, S.Areas.RejectedLast);
+    EXPECT_EQ(json["areas"].n, double(kept.size()));
+    EXPECT_EQ(json["area_records"].n, S.Areas.AreaCount + 1);
+    ASSERT_EQ(json["level_scores"].a.size(), 256u);
+    EXPECT_EQ(json["level_scores"][120].n, S.Areas.LevelScores[120]);
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos) << e.path();
+}
+
+TEST_F(Export, RefusesWithoutAPassAndWhereNothingCanBeWritten) {
+    EXPECT_THROW(ExportAnalysis(S, out.path().toStdString(), {}), TExportError);
+    Analyse("shapes.jpg", -1);
+    // A file where the folder should be: nothing is written, the cause named.
+    const std::string blocked = out.path().toStdString() + "/file";
+    std::ofstream(blocked) << "x";
+    try {
+        ExportAnalysis(S, blocked + "/export", {});
+        ADD_FAILURE() << "no error";
+    } catch (const TExportError& e) {
+        EXPECT_NE(std::string(e.what()).find(blocked), std::string::npos) << e.what();
+    }
+    // Without the planes, only the four files.
+    TExportOptions lean;
+    lean.Planes = false;
+    ExportAnalysis(S, out.path().toStdString() + "/lean", lean);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e :
+         fs::directory_iterator(out.path().toStdString() + "/lean"))
+        ++files;
+    EXPECT_EQ(files, 4);
+}
+
+} // namespace
