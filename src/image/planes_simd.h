@@ -32,9 +32,11 @@
 
 // The portable loops, compiled for the baseline and for AVX2 by the compiler.
 // Not with clang: clang 14 emits no resolver for a cloned function that other
-// files call by its plain name, so the link fails. The baseline build gives
-// the same bits.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// files call by its plain name, so the link fails. Not under ThreadSanitizer:
+// the resolvers run before its runtime is up and crash. The baseline build
+// gives the same bits.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) &&                           \
+    !defined(__SANITIZE_THREAD__)
 #define TESSA_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define TESSA_CLONES
