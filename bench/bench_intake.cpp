@@ -29,13 +29,14 @@ TPixels PhotoLike(int width, int height) {
 
 struct TBenchFiles {
     picture_files::TTempDir Dir;
-    std::string Jpeg640, Bmp640, Jpeg6000;
+    std::string Jpeg640, Bmp640, Jpeg6000, Jpeg4000;
     TBenchFiles() {
         TJpegOptions options;
         options.Quality = 85;
         Jpeg640 = Dir.Save("640x480.jpg", EncodeJpeg(PhotoLike(640, 480), options));
         Bmp640 = Dir.Save("640x480.bmp", EncodeBmp24(PhotoLike(640, 480)));
         Jpeg6000 = Dir.Save("6000x4000.jpg", EncodeJpeg(PhotoLike(6000, 4000), options));
+        Jpeg4000 = Dir.Save("4000x3000.jpg", EncodeJpeg(PhotoLike(4000, 3000), options));
     }
 };
 
@@ -44,11 +45,12 @@ const TBenchFiles& Files() {
     return files;
 }
 
-void LoadOnto(benchmark::State& state, const std::string& path) {
+void LoadOnto(benchmark::State& state, const std::string& path, const TPlacement& asked = {}) {
     TBitmap grid;
     CreateBitmap(grid, 256, 256);
     for (auto _ : state) {
-        LoadPicture(path, grid);
+        TPlacement placed = asked;
+        LoadPicture(path, grid, &placed);
         benchmark::DoNotOptimize(grid.Pixels.data());
     }
 }
@@ -61,6 +63,15 @@ void BM_LoadBmp640x480(benchmark::State& state) {
 }
 void BM_LoadJpeg6000x4000(benchmark::State& state) {
     LoadOnto(state, Files().Jpeg6000);
+}
+
+// A phone photo shrunk to fit the grid (1/16): every row decoded and summed.
+void BM_FitJpeg4000x3000(benchmark::State& state) {
+    LoadOnto(state, Files().Jpeg4000, {TPlacement::Fit, 0, 0, 1});
+}
+// Its part at the middle: the rows down to the part's last.
+void BM_PartJpeg4000x3000(benchmark::State& state) {
+    LoadOnto(state, Files().Jpeg4000, {TPlacement::Part, 1872, 1372, 1});
 }
 
 // Every row of the 6000 x 4000 file through libjpeg with default settings:
@@ -95,6 +106,8 @@ void Repeated(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_LoadJpeg640x480)->Apply(Repeated);
 BENCHMARK(BM_LoadBmp640x480)->Apply(Repeated);
 BENCHMARK(BM_LoadJpeg6000x4000)->Apply(Repeated);
+BENCHMARK(BM_FitJpeg4000x3000)->Apply(Repeated);
+BENCHMARK(BM_PartJpeg4000x3000)->Apply(Repeated);
 BENCHMARK(BM_FullDecodeJpeg6000x4000)->Apply(Repeated)->Iterations(3);
 
 BENCHMARK_MAIN();

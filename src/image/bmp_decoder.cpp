@@ -4,8 +4,9 @@
 //
 // Reads: the BMP file at `path`: its headers first, to refuse what is too
 // large or cut short, then the whole picture (rows may be stored bottom
-// first). Writes: a new bitmap of the top-left min(width, 256) x
-// min(height, 256) pixels, blue-green-red; a fourth byte or alpha is ignored.
+// first). Writes: a new bitmap of what lands on the grid (by default the
+// top-left min(width, 256) x min(height, 256) pixels), blue-green-red; a
+// fourth byte or alpha is ignored.
 // Leaves: placing that bitmap on the grid to the intake.
 #include "bmp_checks.h"
 #include "decoders.h"
@@ -59,7 +60,7 @@ class TFileBytes {
 
 } // namespace
 
-TBitmap DecodeBmp(const std::string& path, TPictureSize* size) {
+TBitmap DecodeBmp(const std::string& path, TPictureSize* size, TPlacement* placement) {
     CheckPictureFile(path);
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
@@ -110,12 +111,10 @@ TBitmap DecodeBmp(const std::string& path, TPictureSize* size) {
         FailPicture(path, "the picture data is damaged, or of a kind that is not supported (" +
                               BmpVariant(header) + ")");
     }
-    const int columns = std::min(image.width(), 256), rows = std::min(image.height(), 256);
-    const QImage corner = image.copy(0, 0, columns, rows).convertToFormat(QImage::Format_BGR888);
-    TBitmap out;
-    CreateBitmap(out, columns, rows);
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(out.Rows[size_t(y)], corner.constScanLine(y), size_t(columns) * 3);
+    const TPlacement placed =
+        ResolvePlacement(placement ? *placement : TPlacement{}, image.width(), image.height());
+    TBitmap out = PlaceImage(image, placed);
     if (size) *size = {image.width(), image.height()};
+    if (placement) *placement = placed;
     return out;
 }

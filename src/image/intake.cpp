@@ -15,16 +15,17 @@ std::string UpperExtension(const std::string& path) {
     return ext;
 }
 
-TPictureSize LoadPicture(const std::string& path, TBitmap& picture) {
+TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* placement) {
     if (path.empty()) return {};
     // The extension alone decides the decoder, whatever the content.
     TBitmap decoded;
     TPictureSize size;
     try {
-        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path, &size) : DecodeJpeg(path, &size);
+        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path, &size, placement)
+                                                 : DecodeJpeg(path, &size, placement);
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }
-    DrawBitmap(picture, 0, 0, decoded);
+    if (decoded.Width > 0) DrawBitmap(picture, 0, 0, decoded); // a shrink may leave nothing
     return size;
 }

@@ -15,5 +15,7 @@
 std::string UpperExtension(const std::string& path);
 
 // Returns the picture's whole size ({0, 0} for an empty path, which loads
-// nothing).
-TPictureSize LoadPicture(const std::string& path, TBitmap& picture);
+// nothing). `placement`, when given, holds the placement asked for and
+// receives it resolved.
+TPictureSize LoadPicture(const std::string& path, TBitmap& picture,
+                         TPlacement* placement = nullptr);

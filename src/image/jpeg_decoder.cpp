@@ -1,11 +1,13 @@
 // JPEG decoding for the intake, through libjpeg's classic API with its
 // default settings (default DCT method, fancy upsampling on).
 //
-// Reads: the JPEG file at `path`, scanline by scanline, only as far as its top
-// 256 rows need; a progressive or multi-scan file is read whole first, as
-// libjpeg must gather every scan before it can give out a row.
-// Writes: a new bitmap of the top-left min(width, 256) x min(height, 256)
-// pixels, blue-green-red; the same pixels a full decode gives there.
+// Reads: the JPEG file at `path`, scanline by scanline, only as far as the
+// placement needs (the top 256 rows by default, the rows down to the part's
+// last, or all rows to shrink the picture); a progressive or multi-scan file
+// is read whole first, as libjpeg must gather every scan before it can give
+// out a row.
+// Writes: a new bitmap of what lands on the grid, blue-green-red; the same
+// pixels a full decode gives there.
 // Leaves: placing that bitmap on the grid to the intake. EXIF orientation is
 // not applied: pixels come as stored.
 #include "decoders.h"
@@ -124,14 +126,15 @@ long long CoefficientBytes(const jpeg_decompress_struct& cinfo) {
     return blocks * DCTSIZE2 * static_cast<long long>(sizeof(JCOEF));
 }
 
-// Creating the bitmap is the one step that may throw; it stays out of the
-// function that holds the setjmp, so no exception crosses libjpeg's frames.
-bool AllocateCorner(TBitmap& out, int width, int height) noexcept {
+// Making the placer (and its bitmap) is the one step that may throw; it stays
+// out of the function that holds the setjmp, so no exception crosses
+// libjpeg's frames.
+std::unique_ptr<TRowPlacer> MakePlacer(const TPlacement& p, int width, int height,
+                                       TBitmap& out) noexcept {
     try {
-        CreateBitmap(out, width, height);
-        return true;
+        return std::make_unique<TRowPlacer>(p, width, height, out);
     } catch (...) {
-        return false;
+        return nullptr;
     }
 }
 
@@ -166,7 +169,9 @@ void CopyRow(const JSAMPLE* src, J_COLOR_SPACE space, bool adobeInverted, uint8_
 
 // The decode itself, in C style: between setjmp and any longjmp only plain
 // data lives in this frame, and every way out destroys the decompressor.
-void DecodeCorner(std::FILE* file, TBitmap& out, TJpegReport& report) {
+// The placer lives in the caller's frame (`placer`), which no longjmp leaves.
+void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
+                  std::unique_ptr<TRowPlacer>& placer, TJpegReport& report) {
     jpeg_decompress_struct cinfo;
     std::memset(&cinfo, 0, sizeof cinfo); // jpeg_destroy needs a null mem if creation fails
     TJpegErrors errors;
@@ -206,27 +211,41 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TJpegReport& report) {
     }
     jpeg_start_decompress(&cinfo);
 
-    const int columns = int(std::min<JDIMENSION>(cinfo.output_width, 256));
-    const JDIMENSION rows = std::min<JDIMENSION>(cinfo.output_height, 256);
-    if (!AllocateCorner(out, columns, int(rows))) {
+    placement = ResolvePlacement(placement, int(cinfo.output_width), int(cinfo.output_height));
+    placer = MakePlacer(placement, int(cinfo.output_width), int(cinfo.output_height), out);
+    if (!placer) {
         report.Failure = TJpegFailure::NoMemory;
         jpeg_destroy_decompress(&cinfo);
         return;
     }
-    JSAMPARRAY row =
-        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                   cinfo.output_width * JDIMENSION(cinfo.output_components), 1);
+    const int components = cinfo.output_components;
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                cinfo.output_width * JDIMENSION(components), 1);
+    // A shrunk picture sums whole rows; the others copy their columns straight
+    // into the bitmap.
+    const bool shrink = placement.Kind == TPlacement::Fit;
+    JSAMPARRAY bgr = shrink ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                         JPOOL_IMAGE, cinfo.output_width * 3, 1)
+                            : nullptr;
     const bool adobeInverted = cinfo.saw_Adobe_marker;
-    while (cinfo.output_scanline < rows) {
-        const JDIMENSION y = cinfo.output_scanline;
+    const int first = placer->FirstColumn(), columns = placer->Columns();
+    while (int(cinfo.output_scanline) < placer->RowsNeeded()) {
+        const int y = int(cinfo.output_scanline);
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1) { // only a suspending source does this
             report.Failure = TJpegFailure::EndsEarly;
             break;
         }
-        CopyRow(row[0], space, adobeInverted, out.Rows[y], columns);
+        if (shrink) {
+            CopyRow(row[0], space, adobeInverted, bgr[0], columns);
+            placer->Feed(y, bgr[0]);
+        } else if (y >= placement.Y) {
+            CopyRow(row[0] + first * components, space, adobeInverted,
+                    out.Rows[size_t(y - placement.Y)], columns);
+        }
     }
-    // The rows below the corner are never read: destroying the decompressor
-    // here abandons them, which is what keeps a huge picture cheap.
+    // The rows below the placed ones are never read: destroying the
+    // decompressor here abandons them, which is what keeps a huge picture
+    // cheap.
     jpeg_destroy_decompress(&cinfo);
 }
 
@@ -259,7 +278,7 @@ struct TFileCloser {
 
 } // namespace
 
-TBitmap DecodeJpeg(const std::string& path, TPictureSize* size) {
+TBitmap DecodeJpeg(const std::string& path, TPictureSize* size, TPlacement* placement) {
     CheckPictureFile(path);
     const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -271,8 +290,11 @@ TBitmap DecodeJpeg(const std::string& path, TPictureSize* size) {
 
     TBitmap out;
     TJpegReport report;
-    DecodeCorner(file.get(), out, report);
+    TPlacement placed = placement ? *placement : TPlacement{};
+    std::unique_ptr<TRowPlacer> placer;
+    DecodeCorner(file.get(), out, placed, placer, report);
     if (report.Failure != TJpegFailure::None) FailPicture(path, CauseOf(report, head, headSize));
     if (size) *size = {int(report.Width), int(report.Height)};
+    if (placement) *placement = placed;
     return out;
 }

@@ -3,6 +3,7 @@
 // rows, which must change nothing); colours must stay close to the pixels
 // that were encoded, with channels in the right order.
 #include "image/decoders.h"
+#include "support/jpeg_twin.h"
 #include "support/picture_files.h"
 
 #include <gtest/gtest.h>
@@ -13,47 +14,6 @@
 using namespace picture_files;
 
 namespace {
-
-[[noreturn]] void ThrowJpegError(j_common_ptr cinfo) {
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    throw std::runtime_error(text);
-}
-
-// The plain twin of the decoder: every row of the picture, default settings,
-// colour components as libjpeg gives them (CMYK left as stored).
-TPixels FullDecode(const std::vector<uint8_t>& jpeg) {
-    jpeg_decompress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    err.error_exit = ThrowJpegError;
-    jpeg_create_decompress(&cinfo);
-    TPixels out;
-    try {
-        jpeg_mem_src(&cinfo, jpeg.data(), jpeg.size());
-        jpeg_read_header(&cinfo, TRUE);
-        if (cinfo.jpeg_color_space == JCS_CMYK) cinfo.out_color_space = JCS_CMYK;
-        jpeg_start_decompress(&cinfo);
-        out =
-            MakePixels(int(cinfo.output_width), int(cinfo.output_height), cinfo.output_components);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = out.At(0, int(cinfo.output_scanline));
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_decompress(&cinfo);
-    } catch (...) {
-        jpeg_destroy_decompress(&cinfo);
-        throw;
-    }
-    jpeg_destroy_decompress(&cinfo);
-    return out;
-}
-
-// The colour of a fully decoded pixel, grey spread to all three channels.
-TRGB TwinColour(const TPixels& p, int x, int y) {
-    const uint8_t* q = p.At(x, y);
-    return p.Components == 1 ? TRGB{q[0], q[0], q[0]} : TRGB{q[0], q[1], q[2]};
-}
 
 // Exact comparison of the decoded corner with the twin's top-left pixels.
 void ExpectSameCorner(const TBitmap& bmp, const TPixels& full) {

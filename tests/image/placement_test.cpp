@@ -1,0 +1,148 @@
+// The placements of a picture on the grid: the arithmetic of the part and the
+// shrink factor, and what lands from BMP and JPEG files, against pixels
+// computed here from the whole picture.
+#include "image/intake.h"
+#include "image/placement.h"
+#include "support/jpeg_twin.h"
+#include "support/picture_files.h"
+
+#include <gtest/gtest.h>
+
+using namespace picture_files;
+
+namespace {
+
+TPlacement Part(int x, int y) {
+    return {TPlacement::Part, x, y, 1};
+}
+const TPlacement Fit{TPlacement::Fit, 0, 0, 1};
+
+TEST(Placement, ClampsThePartAndFindsTheSmallestShrinkFactor) {
+    EXPECT_EQ(ResolvePlacement(Part(100, 50), 1000, 700), Part(100, 50));
+    EXPECT_EQ(ResolvePlacement(Part(900, 650), 1000, 700), Part(744, 444)) << "right and bottom";
+    EXPECT_EQ(ResolvePlacement(Part(-5, 3), 1000, 700), Part(0, 3));
+    EXPECT_EQ(ResolvePlacement(Part(40, 40), 200, 301), Part(0, 40)) << "a short side starts at 0";
+    EXPECT_EQ(ResolvePlacement(Part(40, 40), 256, 256), Part(0, 0));
+    // k at the boundaries: 256 fits whole, 257 needs 2, 512 still 2, 513 needs 3.
+    for (const auto& [side, k] : {std::pair{1, 1},
+                                  {256, 1},
+                                  {257, 2},
+                                  {512, 2},
+                                  {513, 3},
+                                  {4000, 16},
+                                  {4096, 16},
+                                  {4097, 17}}) {
+        EXPECT_EQ(ResolvePlacement(Fit, side, 10).K, k) << side;
+        EXPECT_EQ(ResolvePlacement(Fit, 10, side).K, k) << side;
+    }
+    const TPlacement k16 = ResolvePlacement(Fit, 4000, 3000);
+    EXPECT_EQ(PlacedWidth(k16, 4000), 250);
+    EXPECT_EQ(PlacedHeight(k16, 3000), 187);
+    EXPECT_EQ(PlacedWidth(ResolvePlacement(Fit, 1, 1000), 1), 0) << "narrower than one block";
+    EXPECT_EQ(DescribePlacement(k16), "shrunk 1/16");
+    EXPECT_EQ(DescribePlacement(Part(12, 34)), "part at 12,34");
+    EXPECT_EQ(DescribePlacement({}), "top-left");
+}
+
+// The rounded mean of the k x k block at (bx, by), per channel, from the
+// picture's pixels.
+template <typename F> TRGB BlockMean(F pixel, int k, int bx, int by) {
+    int sum[3] = {};
+    for (int y = by * k; y < (by + 1) * k; ++y)
+        for (int x = bx * k; x < (bx + 1) * k; ++x) {
+            const TRGB c = pixel(x, y);
+            sum[0] += c.r;
+            sum[1] += c.g;
+            sum[2] += c.b;
+        }
+    const int area = k * k;
+    return {uint8_t((sum[0] + area / 2) / area), uint8_t((sum[1] + area / 2) / area),
+            uint8_t((sum[2] + area / 2) / area)};
+}
+
+template <typename F>
+void ExpectPlaced(const TBitmap& grid, const TPlacement& p, int w, int h, F pixel) {
+    const int pw = PlacedWidth(p, w), ph = PlacedHeight(p, h);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const TRGB want = x >= pw || y >= ph          ? TRGB{255, 255, 255}
+                              : p.Kind == TPlacement::Fit ? BlockMean(pixel, p.K, x, y)
+                                                          : pixel(p.X + x, p.Y + y);
+            ASSERT_EQ(GetPixel(grid, x, y), want) << x << "," << y;
+        }
+}
+
+TBitmap WhiteGrid() {
+    TBitmap grid;
+    CreateBitmap(grid, 256, 256, {255, 255, 255});
+    return grid;
+}
+
+TEST(Placement, BmpPartsAndShrinksLandAsTheirDefinitionsSay) {
+    TTempDir dir;
+    for (const auto& [w, h] : {std::pair{601, 333}, std::pair{257, 1030}, std::pair{99, 700}}) {
+        const std::string path = dir.Save("p.bmp", PatternBmp24(w, h));
+        for (const TPlacement& asked : {Part(250, 90), Part(10000, 10000), Fit}) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " " +
+                         DescribePlacement(asked));
+            TBitmap grid = WhiteGrid();
+            TPlacement placed = asked;
+            const TPictureSize size = LoadPicture(path, grid, &placed);
+            EXPECT_EQ(size.Width, w);
+            EXPECT_EQ(placed, ResolvePlacement(asked, w, h));
+            ExpectPlaced(grid, placed, w, h, PatternColour);
+        }
+    }
+}
+
+TEST(Placement, ShrinkingRoundsEachMeanHalfUp) {
+    TTempDir dir;
+    // k = 2: blocks of 0, 0, 0, 1 give 1/4, which rounds to 0; 0, 0, 1, 1 give
+    // 1/2, which rounds to 1; 1, 1, 1, 2 give 5/4, which rounds to 1. Blue,
+    // a hundred times as much, gives 25, 50 and 125 exactly.
+    const auto pixel = [](int x, int y) -> TRGB {
+        const int block = x / 2, corner = (y % 2) * 2 + x % 2;
+        const uint8_t v = uint8_t(block % 3 == 0   ? corner == 3
+                                  : block % 3 == 1 ? corner >= 2
+                                                   : 1 + (corner == 3));
+        return {v, uint8_t(200 + v), uint8_t(100 * v)};
+    };
+    const std::string path = dir.Save("r.bmp", [&] {
+        TPixels p = MakePixels(300, 4, 3);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 300; ++x) {
+                const TRGB c = pixel(x, y);
+                uint8_t* q = p.At(x, y);
+                q[0] = c.r, q[1] = c.g, q[2] = c.b;
+            }
+        return EncodeBmp24(p);
+    }());
+    TBitmap grid = WhiteGrid();
+    TPlacement placed = Fit;
+    LoadPicture(path, grid, &placed);
+    ASSERT_EQ(placed.K, 2);
+    EXPECT_EQ(GetPixel(grid, 0, 0), (TRGB{0, 200, 25}));
+    EXPECT_EQ(GetPixel(grid, 1, 0), (TRGB{1, 201, 50}));
+    EXPECT_EQ(GetPixel(grid, 2, 0), (TRGB{1, 201, 125}));
+    ExpectPlaced(grid, placed, 300, 4, pixel);
+}
+
+TEST(Placement, JpegPartsAndShrinksAreThoseOfAFullDecode) {
+    TTempDir dir;
+    for (const auto& [w, h, options] : {std::tuple{700, 530, TJpegOptions{90, false, 2, 2, true}},
+                                        std::tuple{520, 300, TJpegOptions{90, true, 1, 1, true}}}) {
+        const std::vector<uint8_t> jpeg = EncodeJpeg(SmoothPixels(w, h), options);
+        const std::string path = dir.Save("p.jpg", jpeg);
+        const TPixels full = FullDecode(jpeg);
+        const auto pixel = [&](int x, int y) { return TwinColour(full, x, y); };
+        for (const TPlacement& asked : {Part(300, 200), Part(0, 9999), Fit}) {
+            SCOPED_TRACE(std::to_string(w) + " " + DescribePlacement(asked));
+            TBitmap grid = WhiteGrid();
+            TPlacement placed = asked;
+            LoadPicture(path, grid, &placed);
+            ExpectPlaced(grid, placed, w, h, pixel);
+        }
+    }
+}
+
+} // namespace
