@@ -21,20 +21,33 @@
 namespace fuzz {
 
 // A decoded corner is 1..256 pixels each way and the corner of the whole
-// size reported; a refusal names the file.
-inline std::string CheckDecode(TBitmap (*decode)(const std::string&, TPictureSize*),
+// size reported; so is a part in the middle, and a shrunk picture has the
+// size its factor gives. A refusal names the file.
+inline std::string CheckDecode(TBitmap (*decode)(const std::string&, TPictureSize*, TPlacement*),
                                const std::string& path) {
     try {
         TPictureSize size;
-        const TBitmap corner = decode(path, &size);
-        if (corner.Width < 1 || corner.Width > 256 || corner.Height < 1 || corner.Height > 256)
-            return "corner of " + std::to_string(corner.Width) + " x " +
-                   std::to_string(corner.Height);
-        if (corner.Width != std::min(size.Width, 256) ||
-            corner.Height != std::min(size.Height, 256))
-            return "corner of " + std::to_string(corner.Width) + " x " +
-                   std::to_string(corner.Height) + " of a picture of " +
-                   std::to_string(size.Width) + " x " + std::to_string(size.Height);
+        const TBitmap corner = decode(path, &size, nullptr);
+        const auto expect = [&](const TBitmap& got, int w, int h, const char* what) {
+            if (got.Width == w && got.Height == h) return std::string();
+            return std::string(what) + " of " + std::to_string(got.Width) + " x " +
+                   std::to_string(got.Height) + " from a picture of " + std::to_string(size.Width) +
+                   " x " + std::to_string(size.Height);
+        };
+        std::string broken =
+            expect(corner, std::min(size.Width, 256), std::min(size.Height, 256), "corner");
+        if (!broken.empty() || size.Width < 1 || size.Height < 1) return broken + " (size)";
+        TPlacement part{TPlacement::Part, size.Width / 2, size.Height / 2, 1};
+        broken = expect(decode(path, nullptr, &part), std::min(size.Width, 256),
+                        std::min(size.Height, 256), "part");
+        if (!broken.empty()) return broken;
+        // Shrinking decodes every row: only pictures of up to 4 Mpixels, so
+        // that a huge claimed size does not take the harness's time.
+        if (double(size.Width) * size.Height > 4e6) return "";
+        TPlacement fit{TPlacement::Fit, 0, 0, 1};
+        const TBitmap shrunk = decode(path, nullptr, &fit);
+        const int w = size.Width / fit.K, h = size.Height / fit.K;
+        return expect(shrunk, w > 0 && h > 0 ? w : 0, w > 0 && h > 0 ? h : 0, "shrunk picture");
     } catch (const TPictureError& e) {
         if (std::strstr(e.what(), path.c_str()) == nullptr)
             return std::string("message without the file name: ") + e.what();
