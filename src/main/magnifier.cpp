@@ -37,7 +37,7 @@ const TMagnifierPainter::TText& TMagnifierPainter::Text(int32_t n) {
     t.Text.setTextFormat(Qt::PlainText);
     for (int f = 0; f < 2 && t.Font < 0; ++f) {
         t.Text.prepare(QTransform(), Fonts_[f]);
-        if (t.Text.size().width() <= Scale - 2) t.Font = f;
+        if (t.Text.size().width() <= Scale - 1) t.Font = f; // the block less its grid line
     }
     return *Texts_.insert(n, t);
 }

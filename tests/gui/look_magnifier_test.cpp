@@ -144,4 +144,24 @@ TEST_F(MagnifierWindow, FollowsTheViewsAsTheyChangeAndChangesNothing) {
               GetPixel(PaintBox1Bitmap(), 41, 55));
 }
 
+TEST(MagnifierPainter, PrintsNumbersOfUpToFourDigitsAndLeavesLongerOnesOut) {
+    TBitmap bitmap;
+    CreateBitmap(bitmap, 20, 20, {200, 200, 200});
+    TMagnifierPainter painter;
+    QImage frame;
+    painter.Draw(frame, bitmap, 10, 10, [](int x, int) -> std::optional<int32_t> {
+        return x < 8 ? 9999 : x < 12 ? 123456 : 7;
+    });
+    EXPECT_EQ(painter.Printed(0, 0), std::optional<int32_t>(9999));
+    EXPECT_EQ(painter.Printed(7, 0), std::nullopt) << "too long for a pixel";
+    EXPECT_EQ(painter.Printed(14, 14), std::optional<int32_t>(7));
+    EXPECT_TRUE(BlockHasText(frame, 0, 0));
+    EXPECT_FALSE(BlockHasText(frame, 7, 0));
+    // Dark text on a light pixel.
+    bool dark = false;
+    for (int y = 1; y < 15; ++y)
+        for (int x = 1; x < 15; ++x) dark = dark || qGray(frame.pixel(x, y)) < 100;
+    EXPECT_TRUE(dark);
+}
+
 } // namespace
