@@ -104,6 +104,7 @@ TEST_F(AreaTable, SortsByAnyColumnAsItsTitleIsClicked) {
         for (int r = 0; r < rows; ++r) v.push_back(Cell(view, r, c).toDouble());
         return v;
     };
+    // By number, not by text (which would put 1000 before 999).
     for (int c : {1, 9, 12}) { // pixels, radius sum, a profile value
         ClickTitle(view, c);
         std::vector<double> v = column(c);
@@ -112,10 +113,6 @@ TEST_F(AreaTable, SortsByAnyColumnAsItsTitleIsClicked) {
         v = column(c);
         EXPECT_TRUE(std::is_sorted(v.rbegin(), v.rend())) << c;
     }
-    // Sorted by number, not by text: 1000 comes after 999.
-    ClickTitle(view, 1);
-    const std::vector<double> v = column(1);
-    EXPECT_TRUE(std::is_sorted(v.begin(), v.end()));
 }
 
 TEST_F(AreaTable, ARowChosenIsOutlinedOnTheAreaViewAndTheMagnifierGoesThere) {
