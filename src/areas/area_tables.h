@@ -58,6 +58,16 @@ struct TLikeness {
     float mirrorBest; // smallest mirrored and turned difference
 };
 
+// What the last probe that drew picked: the record's index (-1 when no probe
+// has drawn over the current records) and the smallest and largest
+// differences that scaled its colours. With Likeness it tells what colour,
+// and so what likeness, every record was drawn in.
+struct TProbePick {
+    int32_t Index = -1;
+    float Lo = 0;
+    float Hi = 0;
+};
+
 struct TAreaState {
     alignas(64) uint8_t WorkPlane[256][256] = {};
     alignas(64) int32_t LabelMap[256][256] = {};
@@ -95,6 +105,7 @@ struct TAreaState {
     TPosBlock* BucketLast[256] = {};
     std::vector<TContourPt> ContourPts;
     TLikeness Likeness[MaxAreaIndex + 1];
+    TProbePick ProbePick;
 
     TAreaState() = default;
     ~TAreaState();

@@ -1,10 +1,11 @@
 // The area probe.
 //
 // Reads: Areas and AreaCount as the last pass left them (meanX, meanY, shape,
-// runs of each live record). Writes: the view, and the state's Likeness
-// scratch. The picked area is drawn light green, every other area with
-// blue for how alike its profile is to the picked one as it stands and red for
-// how alike it is at best when mirrored and turned; brighter is more alike.
+// runs of each live record). Writes: the view, the state's Likeness scratch,
+// and ProbePick (what was picked, and the range that scaled the colours).
+// The picked area is drawn light green, every other area with blue for how
+// alike its profile is to the picked one as it stands and red for how alike
+// it is at best when mirrored and turned; brighter is more alike.
 #include "probe.h"
 
 #include "../image/lookup_tables.h"
@@ -26,15 +27,13 @@ int ProfileDifference(const uint8_t* a, const uint8_t* b, int sign, int r) {
     return sum;
 }
 
-// Likeness 0..1 of a difference, scaled to a colour byte: 255 for the
-// smallest difference met, 0 for the largest.
+} // namespace
+
 uint8_t LikenessColour(float diff, float lo, float hi) {
     const double ratio = hi == lo ? 0.0 : (double(diff) - double(lo)) / (double(hi) - double(lo));
     const double shade = std::min(255.0, std::max(0.0, std::sqrt(ratio) * 255.0));
     return ClampTab[int(255.0 - shade)];
 }
-
-} // namespace
 
 bool ProbeArea(TAreaState& s, TBitmap& view, int32_t x, int32_t y) {
     const int32_t AreaCount = s.AreaCount;
@@ -82,6 +81,7 @@ bool ProbeArea(TAreaState& s, TBitmap& view, int32_t x, int32_t y) {
         }
     }
 
+    s.ProbePick = {p, lo, hi};
     FillBitmap(view, {0, 0, 0});
     for (int32_t i = 0; i <= AreaCount; ++i) {
         const TArea* a = Areas[i].get();

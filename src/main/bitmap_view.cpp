@@ -18,7 +18,17 @@ void TBitmapView::OnPress(std::function<void(Qt::MouseButton, int, int)> handler
 
 void TBitmapView::OnMove(std::function<void(int, int)> handler) {
     Move_ = std::move(handler);
-    setMouseTracking(bool(Move_));
+    setMouseTracking(Move_ || Hover_);
+}
+
+void TBitmapView::OnHover(std::function<void(int, int)> handler) {
+    Hover_ = std::move(handler);
+    setMouseTracking(Move_ || Hover_);
+}
+
+void TBitmapView::SetOverlay(std::function<void(QPainter&)> overlay) {
+    Overlay_ = std::move(overlay);
+    update();
 }
 
 void TBitmapView::OnTip(std::function<QString(int, int)> tip) {
@@ -31,6 +41,7 @@ void TBitmapView::paintEvent(QPaintEvent*) {
     const QImage image(Bitmap_.Pixels.data(), Bitmap_.Width, Bitmap_.Height, Bitmap_.Stride,
                        QImage::Format_BGR888);
     painter.drawImage(0, 0, image);
+    if (Overlay_) Overlay_(painter);
 }
 
 void TBitmapView::mousePressEvent(QMouseEvent* event) {
@@ -40,9 +51,10 @@ void TBitmapView::mousePressEvent(QMouseEvent* event) {
 }
 
 void TBitmapView::mouseMoveEvent(QMouseEvent* event) {
-    if (!Move_) return QWidget::mouseMoveEvent(event);
+    if (!Move_ && !Hover_) return QWidget::mouseMoveEvent(event);
     const QPoint p = event->position().toPoint();
-    Move_(p.x(), p.y());
+    if (Move_) Move_(p.x(), p.y());
+    if (Hover_) Hover_(p.x(), p.y());
 }
 
 bool TBitmapView::event(QEvent* event) {

@@ -1,7 +1,8 @@
 // A view of one 24-bit bitmap at 1:1 pixels: paints the bitmap it was given
 // (kept by its owner, who calls update() after drawing into it) and reports
 // mouse presses and moves in bitmap coordinates. The picture, the plane view
-// and the area view of the window are such views.
+// and the area view of the window are such views. An overlay may be painted
+// over the bitmap on the screen only: the bitmap itself stays as drawn.
 #pragma once
 
 #include "image/bitmap.h"
@@ -10,12 +11,18 @@
 
 #include <functional>
 
+class QPainter;
+
 class TBitmapView : public QWidget {
   public:
     TBitmapView(QWidget* parent, const TBitmap& bitmap, const char* name);
 
     void OnPress(std::function<void(Qt::MouseButton, int x, int y)> handler);
     void OnMove(std::function<void(int x, int y)> handler);
+    // Told of every move of the pointer over the view, after OnMove's handler.
+    void OnHover(std::function<void(int x, int y)> handler);
+    // Painted over the bitmap, in bitmap coordinates; none when empty.
+    void SetOverlay(std::function<void(QPainter&)> overlay);
     // The tooltip at (x, y); without one the view's own tooltip shows.
     void OnTip(std::function<QString(int x, int y)> tip);
 
@@ -29,5 +36,7 @@ class TBitmapView : public QWidget {
     const TBitmap& Bitmap_;
     std::function<void(Qt::MouseButton, int, int)> Press_;
     std::function<void(int, int)> Move_;
+    std::function<void(int, int)> Hover_;
+    std::function<void(QPainter&)> Overlay_;
     std::function<QString(int, int)> Tip_;
 };

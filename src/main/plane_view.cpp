@@ -27,6 +27,7 @@ void TfrmMain::ShowPlane(uint8_t b) {
             (new QListWidgetItem(line, ListBox2))->setSizeHint(QSize(0, 13));
         counters[k] = 0;
     }
+    ViewsChanged();
 }
 
 // The 48 x 48, 8 x 8 and 1 x 1 reductions of a new picture, each drawn over
@@ -36,4 +37,5 @@ void TfrmMain::ShowReductions() {
         DrawBitmap(PaintBox1Bitmap_, 0, 0, Session_->Planes.Levels[l]);
     ShownPlane_ = -1;
     PaintBox1->update();
+    ViewsChanged();
 }

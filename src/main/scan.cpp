@@ -10,6 +10,7 @@
 
 void TfrmMain::ScanClick() {
     TBusyCursor busy;
+    ScanBest_.reset();
     ScanRunning_ = true;
     struct TScanEnd {
         bool& running;
@@ -24,5 +25,6 @@ void TfrmMain::ScanClick() {
     // result, drawn; when the result is where the sweeps ended, the views
     // keep that last pass.
     ScrollBar2->setValue(outcome.Result);
+    ScanBest_ = outcome.BestScore; // after the pass at the result, which forgets the last scan
     ShowPlane(3);
 }

@@ -29,6 +29,7 @@ TfrmMain::TfrmMain(TOptions options)
       }),
       MessageBoxHook_(std::move(options.MessageBox)) {
     CreateControls();
+    CreateLookTools();
     if (!MessageBoxHook_)
         MessageBoxHook_ = [this](QMessageBox::Icon icon, const QString& caption,
                                  const QString& text, QMessageBox::StandardButtons buttons) {
@@ -72,7 +73,9 @@ TfrmMain::TfrmMain(TOptions options)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    DestroyLookTools();
+}
 
 TRGB TfrmMain::ButtonFace() const {
     const QColor c = palette().color(QPalette::Button);
@@ -137,6 +140,7 @@ void TfrmMain::SegmentListNearlyFull() {
 }
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
+    AreaViewShowsProbe_ = false;
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
 }
@@ -172,7 +176,16 @@ TPassResult TfrmMain::RunPass(int32_t threshold) {
     o.Plane = ListBox1->currentRow();
     o.PaintSteps = cbPaintSteps->isChecked();
     o.Ground = ButtonFace();
-    return AreaPass_(*Session_, o, *this);
+    PassAboutToRun();
+    TPassResult result;
+    try {
+        result = AreaPass_(*Session_, o, *this);
+    } catch (...) {
+        PassFailed();
+        throw;
+    }
+    PassDone();
+    return result;
 }
 
 void TfrmMain::FormCreate() {
@@ -241,6 +254,7 @@ void TfrmMain::PaintBox2MouseMove(int x, int y) {
     if (!ProbeArea(*Session_, x, y)) return;
     DrawBitmap(PaintBox2Bitmap_, 0, 0, Session_->View);
     PaintBox2->update();
+    AreaViewShowsProbe_ = true; // the pointer's hover then tells what lies there
 }
 
 void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
@@ -269,6 +283,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (FilterListInput(watched, event)) return true;
+    if (LookWindowEvent(watched, event)) return false;
     if (watched == Label1 && event->type() == QEvent::ToolTip) {
         QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), AnalysisTip(), Label1);
         return true;

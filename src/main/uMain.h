@@ -7,8 +7,10 @@
 
 #include "areas/pass_observer.h"
 #include "image/bitmap.h"
+#include "readout.h"
 
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QString>
 #include <QWidget>
 
@@ -16,15 +18,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QMenu;
+class QPainter;
 class QPushButton;
 class QScrollBar;
+class TAreaTable;
 class TBitmapView;
+class TLegend;
+class TMagnifier;
 struct TSession;
 
 // What the window shows, for the replay tool's dump, tools and tests: a copy
@@ -95,6 +104,10 @@ class TfrmMain : public QWidget, private TPassObserver {
     QString PlaneViewTip(int x, int y) const;
     QString AnalysisTip() const;
 
+    // The items that open and close the magnifier (Ctrl+M) and the table of
+    // areas (Ctrl+T), for a context menu.
+    void AddLookActions(QMenu& menu);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -125,6 +138,26 @@ class TfrmMain : public QWidget, private TPassObserver {
     bool FilterListInput(QObject* watched, QEvent* event);
     void ShowError(const QString& text);
 
+    // The closer look (look.cpp): the readout and the legend in the empty
+    // column, the magnifier and the table of areas. They read the session
+    // and the views and change neither.
+    void CreateLookTools();
+    void DestroyLookTools();
+    void ShowContextMenu(QWidget* view, const QPoint& pos);
+    void Hover(TViewKind view, int x, int y);
+    void PassAboutToRun();
+    void PassDone();
+    void PassFailed();
+    void ShowLegend();
+    void ViewsChanged();
+    void ShowSpot();
+    void ShowReadout(const QStringList& pointer);
+    TViewState ViewState() const;
+    const TBitmap& ViewBitmap(TViewKind view) const;
+    void AreaChosen(int32_t label, bool byUser);
+    void DrawChosenArea(QPainter& painter) const;
+    bool LookWindowEvent(QObject* watched, QEvent* event);
+
     std::unique_ptr<TSession> OwnSession_;
     TSession* Session_;
     TAreaPass AreaPass_;
@@ -145,6 +178,14 @@ class TfrmMain : public QWidget, private TPassObserver {
     QCheckBox* cbPaintSteps;
     QListWidget* ListBox2;
     QCheckBox* cbScan;
+    // Added around the layout, in its empty column below Label1.
+    QLabel* Readout = nullptr;
+    TLegend* Legend = nullptr;
+    // Tool windows and the actions that toggle them.
+    TMagnifier* Magnifier_ = nullptr;
+    TAreaTable* AreaTable_ = nullptr;
+    QAction* MagnifierAction_ = nullptr;
+    QAction* AreaTableAction_ = nullptr;
 
     // What the paint boxes show; each keeps its own bitmap so that what was
     // drawn last survives being covered.
@@ -162,4 +203,10 @@ class TfrmMain : public QWidget, private TPassObserver {
     int RowAtPress_ = -1;
     int PaintedSteps_ = 0; // fill steps painted since the last repaint
     std::chrono::steady_clock::time_point LastPaintedBatch_;
+
+    TSpot Spot_{TViewKind::Picture, 128, 128}; // what the readout and the magnifier show
+    bool Hovered_ = false;                     // the pointer has been over a view
+    bool AreaViewShowsProbe_ = false;
+    std::optional<double> ScanBest_; // when the last analysis was a scan's
+    QPainterPath ChosenOutline_;     // the area chosen in the table, outlined on the area view
 };

@@ -91,6 +91,13 @@ std::vector<const TArea*> KeptAreas(const TAreaState& s) {
     return kept;
 }
 
+int32_t RecordOfLabel(const TAreaState& s, int32_t label) {
+    if (label <= 0) return -1;
+    for (int32_t i = 0; i <= s.AreaCount; ++i)
+        if (s.Areas[i] && s.Areas[i]->label == label) return i;
+    return -1;
+}
+
 std::string AreasCsv(const TAreaState& s) {
     std::string out;
     for (int c = 0; c < AreaColumnCount; ++c) {

@@ -37,6 +37,10 @@ std::string AreaColumnText(const TAreaFigures& f, int c);
 // The kept records of the last pass, in label order.
 std::vector<const TArea*> KeptAreas(const TAreaState& s);
 
+// The index of the kept record whose label is `label`, -1 when none is (the
+// label map also holds the labels of fills that were rejected or released).
+int32_t RecordOfLabel(const TAreaState& s, int32_t label);
+
 // areas.csv: the header line and one line per kept area, in label order
 // (RFC 4180: comma-separated, CRLF line ends; no field needs quoting).
 std::string AreasCsv(const TAreaState& s);

@@ -67,6 +67,27 @@ TEST_F(AreaProbe, ColoursByPlainAndBestMirroredLikeness) {
     EXPECT_EQ(At(135, 10), (TRGB{0, 0, 0}));
 }
 
+TEST_F(AreaProbe, RecordsThePickAndTheRangeThatScaledEveryColour) {
+    EXPECT_EQ(A.ProbePick.Index, -1) << "no probe has drawn yet";
+    Add(10, 10, {40, 10, 0, 0, 0, 0, 0, 0});
+    Add(50, 10, {40, 0, 0, 0, 0, 0, 0, 10});
+    Add(90, 10, {0, 0, 0, 0, 200, 200, 200, 200});
+    ProbeArea(48, 12);
+    const TProbePick pick = A.ProbePick;
+    EXPECT_EQ(pick.Index, 1);
+    EXPECT_EQ(pick.Lo, 0.0f);
+    EXPECT_GT(pick.Hi, 0.0f);
+    // The recorded differences give back the colours drawn.
+    for (int i : {0, 2}) {
+        const TRGB drawn = At(Areas[i]->meanX, 10);
+        EXPECT_EQ(LikenessColour(A.Likeness[i].plain, pick.Lo, pick.Hi), drawn.b) << i;
+        EXPECT_EQ(LikenessColour(A.Likeness[i].mirrorBest, pick.Lo, pick.Hi), drawn.r) << i;
+    }
+    PassRunning = true; // a probe that draws nothing leaves the record alone
+    ProbeArea(10, 10);
+    EXPECT_EQ(A.ProbePick.Index, 1);
+}
+
 TEST_F(AreaProbe, PicksTheNearestCentreAndTheLowerIndexOnATie) {
     Add(10, 10, {9, 0, 0, 0, 0, 0, 0, 0});
     Add(30, 10, {0, 9, 0, 0, 0, 0, 0, 0});
