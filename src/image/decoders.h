@@ -1,4 +1,4 @@
-// The two decoders of the intake. Each reads the file at `path` and returns
+// The three decoders of the intake. Each reads the file at `path` and returns
 // its top-left min(width, 256) x min(height, 256) pixels as a bitmap;
 // nothing beyond that corner is kept. The picture's whole size goes to
 // `size` when given. Failures throw TPictureError.
@@ -18,3 +18,4 @@ struct TPictureSize {
 
 TBitmap DecodeJpeg(const std::string& path, TPictureSize* size = nullptr);
 TBitmap DecodeBmp(const std::string& path, TPictureSize* size = nullptr);
+TBitmap DecodePng(const std::string& path, TPictureSize* size = nullptr);

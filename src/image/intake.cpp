@@ -21,7 +21,10 @@ TPictureSize LoadPicture(const std::string& path, TBitmap& picture) {
     TBitmap decoded;
     TPictureSize size;
     try {
-        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path, &size) : DecodeJpeg(path, &size);
+        const std::string extension = UpperExtension(path);
+        decoded = extension == ".BMP"   ? DecodeBmp(path, &size)
+                  : extension == ".PNG" ? DecodePng(path, &size)
+                                        : DecodeJpeg(path, &size);
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }
