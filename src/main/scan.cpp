@@ -24,5 +24,6 @@ void TfrmMain::ScanClick() {
     // result, drawn; when the result is where the sweeps ended, the views
     // keep that last pass.
     ScrollBar2->setValue(outcome.Result);
+    ScanBestScore_ = outcome.BestScore;
     ShowPlane(3);
 }

@@ -8,14 +8,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QToolTip>
 
+#include <filesystem>
 #include <new>
 #include <thread>
 
@@ -27,8 +31,9 @@ TfrmMain::TfrmMain(TOptions options)
       AreaPass_([](TSession& s, const TPassOptions& o, TPassObserver& observer) {
           return FindAreas(s, o, observer);
       }),
-      MessageBoxHook_(std::move(options.MessageBox)) {
+      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
     CreateControls();
+    setWindowIcon(QIcon(":/tessavorin.png"));
     if (!MessageBoxHook_)
         MessageBoxHook_ = [this](QMessageBox::Icon icon, const QString& caption,
                                  const QString& text, QMessageBox::StandardButtons buttons) {
@@ -66,10 +71,17 @@ TfrmMain::TfrmMain(TOptions options)
     connect(Scan, &QPushButton::clicked, this, [this] { Guard([this] { ScanClick(); }); });
 
     SetToolTips();
-    FileListDirectory_ = options.SamplesDir.isEmpty()
-                             ? QDir(QCoreApplication::applicationDirPath()).filePath("samples")
-                             : options.SamplesDir;
+    // The folder chosen last in an open dialog, while it can be read; else
+    // "samples" beside the program.
+    FileListDirectory_ = RememberedFolder();
+    if (FileListDirectory_.isEmpty())
+        FileListDirectory_ = options.SamplesDir.isEmpty()
+                                 ? QDir(QCoreApplication::applicationDirPath()).filePath("samples")
+                                 : options.SamplesDir;
     FormCreate();
+    WatchFileList();
+    CreateSaveShortcuts();
+    setAcceptDrops(true);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -137,6 +149,9 @@ void TfrmMain::SegmentListNearlyFull() {
 }
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
+    AreaViewShowsLikeness_ = false;
+    if (AreasDrawing_.Pixels.empty()) CreateBitmap(AreasDrawing_, 256, 256);
+    DrawBitmap(AreasDrawing_, 0, 0, view);
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
 }
@@ -166,6 +181,7 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
 }
 
 TPassResult TfrmMain::RunPass(int32_t threshold) {
+    if (!ScanRunning_) ScanBestScore_.reset(); // ScanClick sets it after its last pass
     TPassOptions o;
     o.Threshold = threshold;
     o.ByPlane = cbByPriznak->isChecked();
@@ -203,6 +219,7 @@ void TfrmMain::FileListBox1Change() {
     TBusyCursor busy;
     LoadPicture(*Session_, path);
     LoadedFile_ = path;
+    ShowPictureInTitle();
     Image1->repaint();
     for (double& score : Session_->Areas.LevelScores) score = 0.0;
     ComputePlanes(*Session_);
@@ -212,6 +229,17 @@ void TfrmMain::FileListBox1Change() {
     else
         RunPass(-1);
     ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
+}
+
+// "coffee.jpg (640 x 480) - Tessavorin": the grid holds the top-left 256 x 256
+// pixels of that picture.
+void TfrmMain::ShowPictureInTitle() {
+    const TPictureInfo& p = Session_->Picture;
+    const std::string name = std::filesystem::path(p.Path).filename().string();
+    setWindowTitle(QString("%1 (%2 x %3) - Tessavorin")
+                       .arg(QFile::decodeName(QByteArray::fromStdString(name)))
+                       .arg(p.Size.Width)
+                       .arg(p.Size.Height));
 }
 
 void TfrmMain::ListBox1Click() {
@@ -239,6 +267,7 @@ void TfrmMain::ScrollBar2Change() {
 
 void TfrmMain::PaintBox2MouseMove(int x, int y) {
     if (!ProbeArea(*Session_, x, y)) return;
+    AreaViewShowsLikeness_ = true;
     DrawBitmap(PaintBox2Bitmap_, 0, 0, Session_->View);
     PaintBox2->update();
 }
@@ -256,6 +285,13 @@ void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
         ListBox1->setCurrentRow(13);
     }
     ShowPlane(13);
+}
+
+// The right button on the plane view or the area view.
+void TfrmMain::ViewContextMenu(TBitmapView* view, const QPoint& at) {
+    QMenu menu(this);
+    AddSaveActions(menu, view);
+    menu.exec(view->mapToGlobal(at));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
