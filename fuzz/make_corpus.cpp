@@ -67,8 +67,8 @@ std::vector<uint8_t> CoreBmp(int width, int height) {
 }
 
 // Small PNG files of every colour type and depth QtGui writes: colour, with
-// alpha, palette (with and without alpha), grey, 16-bit grey and colour, and
-// one bit per pixel.
+// alpha, palette (with and without alpha), grey, 16-bit grey and colour, one
+// bit per pixel; and an interlaced one.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> PngSeeds() {
     const int w = 13, h = 9;
     std::vector<std::pair<std::string, QImage>> images = {
@@ -100,6 +100,9 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> PngSeeds() {
             }
         out.push_back({name, png_files::EncodePng(image)});
     }
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 3 * 10 * 7; ++i) rgb.push_back(uint8_t(i * 37));
+    out.push_back({"interlaced", png_files::EncodeRgbPng(10, 7, rgb, true)});
     return out;
 }
 

@@ -110,6 +110,25 @@ TEST(PngDecoder, EveryColourTypeGivesItsPixels) {
     }
 }
 
+// Interlaced files store the pixels in seven passes; odd sizes leave some
+// passes short or empty.
+TEST(PngDecoder, InterlacedFilesGiveThePixelsInPlace) {
+    TTempDir dir;
+    for (const auto& [w, h] : {std::pair{W, H}, std::pair{1, 1}, std::pair{3, 9}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        std::vector<uint8_t> rgb;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const TRGB c = PatternColour(x, y);
+                rgb.insert(rgb.end(), {c.r, c.g, c.b});
+            }
+        const TBitmap plain = DecodePng(dir.Save("plain.png", EncodeRgbPng(w, h, rgb, false)));
+        const TBitmap laced = DecodePng(dir.Save("laced.png", EncodeRgbPng(w, h, rgb, true)));
+        EXPECT_EQ(FirstDifference(plain, w, h, PatternColour), "");
+        EXPECT_EQ(FirstDifference(laced, w, h, PatternColour), "");
+    }
+}
+
 TEST(PngDecoder, TransparentPixelsAreCompositedOverWhite) {
     TTempDir dir;
     const int alphas[] = {0, 1, 77, 128, 200, 254, 255};

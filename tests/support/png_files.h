@@ -9,6 +9,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -54,6 +55,54 @@ inline std::vector<uint8_t> WithSize(std::vector<uint8_t> png, uint32_t w, uint3
     PutBE(png, 16, w);
     PutBE(png, 20, h);
     FixCrc(png, 8);
+    return png;
+}
+
+// A colour PNG (8 bits per sample) of `rgb` (rows top first, three bytes a
+// pixel) written chunk by chunk, interlaced (Adam7) when asked: Qt's writer
+// writes no interlaced files.
+inline std::vector<uint8_t> EncodeRgbPng(int w, int h, const std::vector<uint8_t>& rgb,
+                                         bool interlaced) {
+    struct TPass {
+        int x0, y0, dx, dy;
+    };
+    const std::vector<TPass> passes =
+        interlaced ? std::vector<TPass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                   : std::vector<TPass>{{0, 0, 1, 1}};
+    std::vector<uint8_t> raw; // each row of each pass: filter 0, then its pixels
+    for (const TPass& p : passes) {
+        if (p.x0 >= w) continue; // a pass without pixels has no rows at all
+        for (int y = p.y0; y < h; y += p.dy) {
+            raw.push_back(0);
+            for (int x = p.x0; x < w; x += p.dx)
+                raw.insert(raw.end(), &rgb[size_t(3 * (y * w + x))],
+                           &rgb[size_t(3 * (y * w + x)) + 3]);
+        }
+    }
+    uLongf packedSize = compressBound(uLong(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    compress(packed.data(), &packedSize, raw.data(), uLong(raw.size()));
+    packed.resize(packedSize);
+
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+        const size_t at = png.size();
+        png.resize(at + 12 + data.size());
+        PutBE(png, at, uint32_t(data.size()));
+        std::memcpy(&png[at + 4], type, 4);
+        std::copy(data.begin(), data.end(), png.begin() + long(at + 8));
+        FixCrc(png, at);
+    };
+    std::vector<uint8_t> header(13, 0);
+    PutBE(header, 0, uint32_t(w));
+    PutBE(header, 4, uint32_t(h));
+    header[8] = 8;                   // bits per sample
+    header[9] = 2;                   // colour
+    header[12] = interlaced ? 1 : 0; // Adam7
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
     return png;
 }
 
