@@ -131,9 +131,8 @@ QString TfrmMain::AskForPath(TAsk kind, const QString& caption, const QString& s
         dialog.setDirectory(start);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
-        // Letter case varies (IMG_0001.JPG, noise.Bmp), and patterns match it exactly.
-        dialog.setNameFilters(
-            {"Pictures (*.[jJ][pP][gG] *.[bB][mM][pP] *.[pP][nN][gG])", "All files (*)"});
+        // Qt's dialog matches the patterns in any letter case (IMG_0001.JPG).
+        dialog.setNameFilters({"Pictures (*.jpg *.bmp *.png)", "All files (*)"});
         dialog.setDirectory(start);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

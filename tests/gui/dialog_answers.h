@@ -32,6 +32,7 @@ struct TShownDialog {
     QString Selected; // the name it suggested, "" for none
     QFileDialog::FileMode Mode;
     QFileDialog::AcceptMode Accept;
+    QString Filter; // the name filter chosen at first
 };
 
 struct TDialogAnswers : QObject {
@@ -52,7 +53,8 @@ struct TDialogAnswers : QObject {
             const QStringList selected = dialog->selectedFiles();
             Dialogs.push_back({dialog->windowTitle(), dialog->directory().absolutePath(),
                                selected.isEmpty() ? QString() : QFileInfo(selected[0]).fileName(),
-                               dialog->fileMode(), dialog->acceptMode()});
+                               dialog->fileMode(), dialog->acceptMode(),
+                               dialog->selectedNameFilter()});
             const QString path = Next(Paths);
             QTimer::singleShot(0, dialog, [dialog, path] {
                 if (path.isEmpty()) return dialog->reject();

@@ -175,6 +175,7 @@ TEST_F(PicturesIn, OpenDialogsStartInTheListedFolderAndTheChoiceIsRemembered) {
     ASSERT_EQ(answers.Dialogs.size(), 1u);
     EXPECT_EQ(answers.Dialogs[0].Folder, QDir(samples.path()).absolutePath());
     EXPECT_EQ(answers.Dialogs[0].Mode, QFileDialog::ExistingFile);
+    EXPECT_EQ(answers.Dialogs[0].Filter, "Pictures (*.jpg *.bmp *.png)");
     EXPECT_EQ(form->FileListFolder(), samples.path());
     EXPECT_FALSE(settings.contains("folder"));
 

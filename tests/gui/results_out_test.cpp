@@ -99,21 +99,12 @@ TEST_F(ResultsOut, CtrlSSavesTheViewUnderThePointerAtItsPixelsUnderASayingName) 
     EXPECT_EQ(answers.Dialogs[1].Folder, out.path()) << "where the last save went";
     EXPECT_TRUE(boxes.empty());
 
-    // A save without the ".png" gets it; a cancelled one writes nothing.
-    answers.Paths = {Out("plain")};
-    Keys(Qt::CTRL | Qt::Key_S);
-    EXPECT_TRUE(QFile::exists(Out("plain.png")));
-    const size_t dialogs = answers.Dialogs.size();
-    answers.Paths = {""};
-    Keys(Qt::CTRL | Qt::Key_S);
-    EXPECT_EQ(answers.Dialogs.size(), dialogs + 1);
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 4);
-
     // Away from the views the keys do nothing.
+    const size_t dialogs = answers.Dialogs.size();
     QCursor::setPos(ctl.Scan->mapToGlobal(QPoint(5, 5)));
     Keys(Qt::CTRL | Qt::Key_S);
     Keys(Qt::CTRL | Qt::Key_C);
-    EXPECT_EQ(answers.Dialogs.size(), dialogs + 1);
+    EXPECT_EQ(answers.Dialogs.size(), dialogs);
 }
 
 TEST_F(ResultsOut, CtrlCCopiesTheViewUnderThePointer) {

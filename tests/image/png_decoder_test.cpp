@@ -220,9 +220,7 @@ TEST(PngDecoder, HostileFilesAreRefusedAndTheGridStays) {
          "100000 x 100000 pixels, and decoding it would need more than 1 GiB of memory"},
         {"widest.png", WithSize(png, 0xFFFFFFFF, 0xFFFFFFFF), "would need more than 1 GiB"},
         {"jpeg.png", PatternJpeg(16, 16), "it holds a JPEG picture, not a PNG one"},
-        {"bmp.PNG", PatternBmp24(16, 16), "it holds a BMP picture, not a PNG one"},
         {"text.png", text, "it is not a PNG picture"},
-        {"empty.png", {}, "the file is empty"},
     };
     TBitmap grid;
     CreateBitmap(grid, 256, 256);
