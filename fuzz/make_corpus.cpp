@@ -2,8 +2,11 @@
 // kind the decoders read, and working planes that stress the area analysis.
 // scripts/make-fuzz-corpus adds the sample pictures and the scenarios.
 //
-//     make_corpus OUT_DIR    (writes OUT_DIR/jpeg, bmp, intake, plane)
+//     make_corpus OUT_DIR    (writes OUT_DIR/jpeg, bmp, png, intake, plane)
 #include "support/picture_files.h"
+#include "support/png_files.h"
+
+#include <QImage>
 
 #include <filesystem>
 #include <iostream>
@@ -63,6 +66,46 @@ std::vector<uint8_t> CoreBmp(int width, int height) {
     return out;
 }
 
+// Small PNG files of every colour type and depth QtGui writes: colour, with
+// alpha, palette (with and without alpha), grey, 16-bit grey and colour, one
+// bit per pixel; and an interlaced one.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> PngSeeds() {
+    const int w = 13, h = 9;
+    std::vector<std::pair<std::string, QImage>> images = {
+        {"rgb8", QImage(w, h, QImage::Format_RGB32)},
+        {"rgba8", QImage(w, h, QImage::Format_ARGB32)},
+        {"palette", QImage(w, h, QImage::Format_Indexed8)},
+        {"palette-alpha", QImage(w, h, QImage::Format_Indexed8)},
+        {"grey8", QImage(w, h, QImage::Format_Grayscale8)},
+        {"grey16", QImage(w, h, QImage::Format_Grayscale16)},
+        {"rgba16", QImage(w, h, QImage::Format_RGBA64)},
+        {"mono", QImage(w, h, QImage::Format_Mono)},
+    };
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> out;
+    for (auto& [name, image] : images) {
+        if (image.format() == QImage::Format_Indexed8)
+            for (int i = 0; i < 16; ++i)
+                image.setColorTable(image.colorTable() << qRgba(i * 15, 255 - i * 9, i * 7,
+                                                                name == "palette" ? 255 : i * 17));
+        if (image.format() == QImage::Format_Mono)
+            image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const TRGB c = PatternColour(x, y);
+                if (image.format() == QImage::Format_Indexed8 ||
+                    image.format() == QImage::Format_Mono)
+                    image.setPixel(x, y, uint((x + y) % image.colorCount()));
+                else
+                    image.setPixelColor(x, y, QColor(c.r, c.g, c.b, (x * 20) % 256));
+            }
+        out.push_back({name, png_files::EncodePng(image)});
+    }
+    std::vector<uint8_t> rgb;
+    for (int i = 0; i < 3 * 10 * 7; ++i) rgb.push_back(uint8_t(i * 37));
+    out.push_back({"interlaced", png_files::EncodeRgbPng(10, 7, rgb, true)});
+    return out;
+}
+
 // A working plane for the plane harness: threshold byte, probe position,
 // then 256 x 256 values.
 std::vector<uint8_t> PlaneSeed(uint8_t threshold, uint8_t (*value)(int x, int y)) {
@@ -80,12 +123,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    for (const char* sub : {"jpeg", "bmp", "intake", "plane"}) fs::create_directories(out / sub);
+    for (const char* sub : {"jpeg", "bmp", "png", "intake", "plane"})
+        fs::create_directories(out / sub);
     const auto save = [&](const char* sub, const std::string& name,
                           const std::vector<uint8_t>& bytes) {
         SaveBytes((out / sub / name).string(), bytes);
-        // The intake harness takes a decoder byte first (odd: BMP).
-        std::vector<uint8_t> tagged = {uint8_t(std::string(sub) == "bmp")};
+        // The intake harness takes a decoder byte first (0 JPEG, 1 BMP, 2 PNG).
+        const std::string kind = sub;
+        std::vector<uint8_t> tagged = {uint8_t(kind == "bmp" ? 1 : kind == "png" ? 2 : 0)};
         tagged.insert(tagged.end(), bytes.begin(), bytes.end());
         SaveBytes((out / "intake" / (std::string(sub) + "-" + name)).string(), tagged);
     };
@@ -120,6 +165,11 @@ int main(int argc, char** argv) {
     save("bmp", "rgb565", Bmp16(5, 9, true, true));
     save("bmp", "rgb32", Bmp32(6, 6, false, 0x80));
     save("bmp", "core", CoreBmp(10, 3));
+    for (const auto& [name, bytes] : PngSeeds()) {
+        save("png", name, bytes);
+        // Cut inside the picture data, so the decoder meets a file that ends early.
+        save("png", name + ".cut", {bytes.begin(), bytes.begin() + long(bytes.size() * 2 / 3)});
+    }
 
     const auto plane = [&](const char* name, uint8_t threshold, uint8_t (*value)(int, int)) {
         SaveBytes((out / "plane" / name).string(), PlaneSeed(threshold, value));

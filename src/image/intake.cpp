@@ -21,8 +21,10 @@ TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* 
     TBitmap decoded;
     TPictureSize size;
     try {
-        decoded = UpperExtension(path) == ".BMP" ? DecodeBmp(path, &size, placement)
-                                                 : DecodeJpeg(path, &size, placement);
+        const std::string extension = UpperExtension(path);
+        decoded = extension == ".BMP"   ? DecodeBmp(path, &size, placement)
+                  : extension == ".PNG" ? DecodePng(path, &size, placement)
+                                        : DecodeJpeg(path, &size, placement);
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }

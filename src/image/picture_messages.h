@@ -1,4 +1,4 @@
-// What the two decoders share when a picture file cannot be used: the message
+// What the decoders share when a picture file cannot be used: the message
 // for people, the checks every file gets before a decoder opens it, and a
 // look at the first bytes to say what a misnamed file really holds.
 //
@@ -59,7 +59,7 @@ inline const char* PictureKindOf(const unsigned char* head, size_t size) {
 }
 
 // The cause for a file that is not of the expected kind (`expected` is
-// "JPEG" or "BMP").
+// "JPEG", "BMP" or "PNG").
 inline std::string WrongKindCause(const unsigned char* head, size_t size, const char* expected) {
     const char* kind = PictureKindOf(head, size);
     if (kind && std::strcmp(kind, expected) != 0)

@@ -1,25 +1,31 @@
-// The file list: the picture files of one folder, sorted by name, and the
-// rule that only the user's own choices run a list's handler.
+// The file list: the picture files of one folder, sorted by name, kept up
+// to date while files come and go, and the rule that only the user's own
+// choices run a list's handler.
 #include "file_list.h"
 #include "uMain.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <unistd.h>
 
-namespace {
-
 bool IsPictureName(const std::string& name) {
     if (name.size() < 5 || name[0] == '.') return false; // hidden files are not listed
     std::string ext = name.substr(name.size() - 4);
     for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".jpg" || ext == ".bmp";
+    return ext == ".jpg" || ext == ".bmp" || ext == ".png";
 }
+
+namespace {
 
 // True for the mouse and key events through which a user changes a list's
 // selection.
@@ -58,6 +64,11 @@ bool ListPictureFiles(const QString& dir, std::vector<TPictureEntry>& entries) {
 bool TfrmMain::ReadFileList(const QString& dir) {
     std::vector<TPictureEntry> entries;
     if (!ListPictureFiles(dir, entries)) return false;
+    FillFileList(entries);
+    return true;
+}
+
+void TfrmMain::FillFileList(const std::vector<TPictureEntry>& entries) {
     const QSignalBlocker block(FileListBox1);
     FileListBox1->clear();
     for (const TPictureEntry& e : entries) {
@@ -65,7 +76,51 @@ bool TfrmMain::ReadFileList(const QString& dir) {
         item->setSizeHint(QSize(0, 13));
         item->setData(Qt::UserRole, QByteArray::fromStdString(e.Name));
     }
-    return true;
+    FileListBox1->setToolTip(QString("Pictures (.jpg, .bmp, .png) in the folder \"%1\". Choose "
+                                     "one to load and analyse it. Ctrl+O opens another picture, "
+                                     "Ctrl+Shift+O another folder; pictures and folders can also "
+                                     "be dropped on the window.")
+                                 .arg(QDir::toNativeSeparators(FileListDirectory_)));
+}
+
+// The listed folder is watched: a change is followed by one re-listing a
+// moment later, so that a burst of copies costs one.
+void TfrmMain::WatchFileList() {
+    if (!FolderWatcher_) {
+        FolderWatcher_ = new QFileSystemWatcher(this);
+        RefreshTimer_ = new QTimer(this);
+        RefreshTimer_->setSingleShot(true);
+        RefreshTimer_->setInterval(100);
+        connect(RefreshTimer_, &QTimer::timeout, this, [this] { RefreshFileList(); });
+        connect(FolderWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+            if (!RefreshTimer_->isActive()) RefreshTimer_->start();
+        });
+    }
+    const QStringList watched = FolderWatcher_->directories();
+    if (watched == QStringList{FileListDirectory_}) return;
+    if (!watched.isEmpty()) FolderWatcher_->removePaths(watched);
+    if (QFileInfo(FileListDirectory_).isDir()) FolderWatcher_->addPath(FileListDirectory_);
+}
+
+// The list anew, with the highlighted file kept (none when it went) and the
+// list scrolled as it was. Nothing is loaded: the picture shown stays, even
+// when its file is gone.
+void TfrmMain::RefreshFileList() {
+    std::vector<TPictureEntry> entries;
+    ListPictureFiles(FileListDirectory_, entries); // a folder that went lists nothing
+    const QListWidgetItem* current = FileListBox1->currentItem();
+    const QByteArray highlighted = current ? current->data(Qt::UserRole).toByteArray() : "";
+    const int scrolled = FileListBox1->verticalScrollBar()->value();
+    FillFileList(entries);
+    const QSignalBlocker block(FileListBox1);
+    FileListBox1->setCurrentRow(-1);
+    for (int row = 0; row < FileListBox1->count() && !highlighted.isEmpty(); ++row)
+        if (FileListBox1->item(row)->data(Qt::UserRole).toByteArray() == highlighted)
+            FileListBox1->setCurrentRow(row);
+    FileListBox1->verticalScrollBar()->setValue(scrolled);
+    // A folder removed and made again is watched again.
+    if (FolderWatcher_->directories().isEmpty() && QFileInfo(FileListDirectory_).isDir())
+        FolderWatcher_->addPath(FileListDirectory_);
 }
 
 std::string TfrmMain::FileListPath(int row) const {

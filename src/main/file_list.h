@@ -11,7 +11,10 @@ struct TPictureEntry {
     std::string Name; // the name's own bytes, which open the file
 };
 
-// The readable files of `dir` whose names end in .jpg or .bmp (any letter
-// case; hidden files left out; links followed), sorted by name ignoring case.
-// False when the folder cannot be read.
+// True for a name the list shows: ending in .jpg, .bmp or .png (any letter
+// case), not hidden.
+bool IsPictureName(const std::string& name);
+
+// The readable files of `dir` with picture names (links followed), sorted by
+// name ignoring case. False when the folder cannot be read.
 bool ListPictureFiles(const QString& dir, std::vector<TPictureEntry>& entries);

@@ -77,13 +77,6 @@ void TfrmMain::CreateLookTools() {
     PaintBox1->OnHover([this](int x, int y) { Hover(TViewKind::PlaneView, x, y); });
     PaintBox2->OnHover([this](int x, int y) { Hover(TViewKind::AreaView, x, y); });
     PaintBox2->SetOverlay([this](QPainter& painter) { DrawChosenArea(painter); });
-    // The picture keeps its right button for the click probe; its tools are
-    // reached through the keys.
-    for (TBitmapView* view : {PaintBox1, PaintBox2}) {
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, view](const QPoint& pos) { ShowContextMenu(view, pos); });
-    }
 }
 
 // The tool windows read the session: they go before it does, quietly.
@@ -99,12 +92,6 @@ void TfrmMain::DestroyLookTools() {
 void TfrmMain::AddLookActions(QMenu& menu) {
     menu.addAction(MagnifierAction_);
     menu.addAction(AreaTableAction_);
-}
-
-void TfrmMain::ShowContextMenu(QWidget* view, const QPoint& pos) {
-    QMenu menu(this);
-    AddLookActions(menu);
-    menu.exec(view->mapToGlobal(pos));
 }
 
 // A tool window closed by its own title bar unticks its action.

@@ -8,14 +8,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QToolTip>
 
+#include <filesystem>
 #include <new>
 #include <thread>
 
@@ -27,9 +31,10 @@ TfrmMain::TfrmMain(TOptions options)
       AreaPass_([](TSession& s, const TPassOptions& o, TPassObserver& observer) {
           return FindAreas(s, o, observer);
       }),
-      MessageBoxHook_(std::move(options.MessageBox)) {
+      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
     CreateControls();
     CreateLookTools();
+    setWindowIcon(QIcon(":/tessavorin.png"));
     if (!MessageBoxHook_)
         MessageBoxHook_ = [this](QMessageBox::Icon icon, const QString& caption,
                                  const QString& text, QMessageBox::StandardButtons buttons) {
@@ -67,10 +72,17 @@ TfrmMain::TfrmMain(TOptions options)
     connect(Scan, &QPushButton::clicked, this, [this] { Guard([this] { ScanClick(); }); });
 
     SetToolTips();
-    FileListDirectory_ = options.SamplesDir.isEmpty()
-                             ? QDir(QCoreApplication::applicationDirPath()).filePath("samples")
-                             : options.SamplesDir;
+    // The folder chosen last in an open dialog, while it can be read; else
+    // "samples" beside the program.
+    FileListDirectory_ = RememberedFolder();
+    if (FileListDirectory_.isEmpty())
+        FileListDirectory_ = options.SamplesDir.isEmpty()
+                                 ? QDir(QCoreApplication::applicationDirPath()).filePath("samples")
+                                 : options.SamplesDir;
     FormCreate();
+    WatchFileList();
+    CreateSaveShortcuts();
+    setAcceptDrops(true);
 }
 
 TfrmMain::~TfrmMain() {
@@ -141,6 +153,8 @@ void TfrmMain::SegmentListNearlyFull() {
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
     AreaViewShowsProbe_ = false;
+    if (AreasDrawing_.Pixels.empty()) CreateBitmap(AreasDrawing_, 256, 256);
+    DrawBitmap(AreasDrawing_, 0, 0, view);
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
 }
@@ -216,6 +230,7 @@ void TfrmMain::FileListBox1Change() {
     TBusyCursor busy;
     LoadPicture(*Session_, path);
     LoadedFile_ = path;
+    ShowPictureInTitle();
     Image1->repaint();
     for (double& score : Session_->Areas.LevelScores) score = 0.0;
     ComputePlanes(*Session_);
@@ -225,6 +240,17 @@ void TfrmMain::FileListBox1Change() {
     else
         RunPass(-1);
     ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
+}
+
+// "coffee.jpg (640 x 480) - Tessavorin": the grid holds the top-left 256 x 256
+// pixels of that picture.
+void TfrmMain::ShowPictureInTitle() {
+    const TPictureInfo& p = Session_->Picture;
+    const std::string name = std::filesystem::path(p.Path).filename().string();
+    setWindowTitle(QString("%1 (%2 x %3) - Tessavorin")
+                       .arg(QFile::decodeName(QByteArray::fromStdString(name)))
+                       .arg(p.Size.Width)
+                       .arg(p.Size.Height));
 }
 
 void TfrmMain::ListBox1Click() {
@@ -270,6 +296,16 @@ void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
         ListBox1->setCurrentRow(13);
     }
     ShowPlane(13);
+}
+
+// The right button on the plane view or the area view: what can be done with
+// the view, then the tools for a closer look.
+void TfrmMain::ViewContextMenu(TBitmapView* view, const QPoint& at) {
+    QMenu menu(this);
+    AddSaveActions(menu, view);
+    menu.addSeparator();
+    AddLookActions(menu);
+    menu.exec(view->mapToGlobal(at));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -24,6 +24,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileSystemWatcher;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -34,6 +35,12 @@ class TAreaTable;
 class TBitmapView;
 class TLegend;
 class TMagnifier;
+class QPushButton;
+class QScrollBar;
+class QSettings;
+class QTimer;
+class TBitmapView;
+struct TPictureEntry;
 struct TSession;
 
 // What the window shows, for the replay tool's dump, tools and tests: a copy
@@ -68,6 +75,9 @@ class TfrmMain : public QWidget, private TPassObserver {
         QString SamplesDir;          // default: "samples" beside the executable
         TMessageBoxHook MessageBox;  // default: a real box; set, even start-up's boxes use it
         TSession* Session = nullptr; // default: a session of the window's own
+        // Where the folder last chosen in an open dialog is kept for the next
+        // start; none: nothing is remembered (tests, tools).
+        QSettings* Settings = nullptr;
     };
 
     TfrmMain();
@@ -85,6 +95,12 @@ class TfrmMain : public QWidget, private TPassObserver {
     // is the file loaded last. Errors are shown as the file list shows them;
     // false when one was.
     bool ChooseFile(const std::string& path);
+    // Opens what the user named on the command line or dropped: a folder is
+    // listed; a picture file's folder is listed, the file selected and
+    // loaded. Anything else shows an error and changes nothing; false then.
+    bool OpenPath(const std::string& path);
+    // The folder the file list shows.
+    const QString& FileListFolder() const { return FileListDirectory_; }
 
     // Runs a handler; an error that ends it is shown in the standard error
     // box. False when that happened.
@@ -111,6 +127,8 @@ class TfrmMain : public QWidget, private TPassObserver {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // The pass's events, mapped to the controls.
@@ -132,18 +150,48 @@ class TfrmMain : public QWidget, private TPassObserver {
 
     // The file list (file_list.cpp).
     bool ReadFileList(const QString& dir);
+    void FillFileList(const std::vector<TPictureEntry>& entries);
+    void WatchFileList();
+    void RefreshFileList();
     std::string FileListPath(int row) const;
     void ConnectUserChoice(QListWidget* list, const std::function<void()>& handler);
     void ChooseHighlightedFile();
     bool FilterListInput(QObject* watched, QEvent* event);
     void ShowError(const QString& text);
+    void ShowPictureInTitle();
+
+    // Opening pictures and folders (open_path.cpp). Errors are thrown, for
+    // Guard to show.
+    void OpenGivenPath(const std::string& path);
+    void ListFolder(const std::string& folder, const std::vector<TPictureEntry>& entries,
+                    const std::string& selected);
+    void OpenPictureDialog();
+    void OpenFolderDialog();
+    void RememberFolder();
+    QString RememberedFolder() const;
+    // A modal file dialog for a picture to open, a folder, or a PNG file to
+    // write; `start` is a folder or a file's suggested path. The path chosen,
+    // "" when cancelled.
+    enum class TAsk { Picture, Folder, PngFile };
+    QString AskForPath(TAsk kind, const QString& caption, const QString& start);
+
+    // Saving, copying and exporting what the views show (save_actions.cpp).
+    void CreateSaveShortcuts();
+    void ViewContextMenu(TBitmapView* view, const QPoint& at);
+    void AddSaveActions(QMenu& menu, TBitmapView* view);
+    TBitmapView* ViewUnderPointer() const;
+    const TBitmap& ViewBitmap(const TBitmapView* view) const;
+    QString DefaultViewName(const TBitmapView* view) const;
+    QString SaveFolder() const;
+    void SaveView(TBitmapView* view);
+    void CopyView(TBitmapView* view);
+    void ExportWithDialog();
 
     // The closer look (look.cpp): the readout and the legend in the empty
     // column, the magnifier and the table of areas. They read the session
     // and the views and change neither.
     void CreateLookTools();
     void DestroyLookTools();
-    void ShowContextMenu(QWidget* view, const QPoint& pos);
     void Hover(TViewKind view, int x, int y);
     void PassAboutToRun();
     void PassDone();
@@ -162,6 +210,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     TSession* Session_;
     TAreaPass AreaPass_;
     TMessageBoxHook MessageBoxHook_;
+    QSettings* Settings_;
 
     // Controls, named as in the layout.
     TBitmapView* Image1;
@@ -209,4 +258,8 @@ class TfrmMain : public QWidget, private TPassObserver {
     bool AreaViewShowsProbe_ = false;
     std::optional<double> ScanBest_; // when the last analysis was a scan's
     QPainterPath ChosenOutline_;     // the area chosen in the table, outlined on the area view
+    QFileSystemWatcher* FolderWatcher_ = nullptr; // the listed folder, for files coming and going
+    QTimer* RefreshTimer_ = nullptr;              // one re-listing for a burst of changes
+    TBitmap AreasDrawing_; // the last pass's outlines and stars, kept for the export
+    QString SaveFolder_;   // where the last view or export went, "" before
 };

@@ -17,6 +17,7 @@ using TTarget = std::string (*)(const uint8_t*, size_t);
 const std::map<std::string, TTarget> Targets = {
     {"fuzz_jpeg", fuzz::FuzzJpeg},
     {"fuzz_bmp", fuzz::FuzzBmp},
+    {"fuzz_png", fuzz::FuzzPng},
     {"fuzz_intake_pass", fuzz::FuzzIntakePass},
     {"fuzz_plane_pass", fuzz::FuzzPlanePass},
     {"fuzz_scenario", fuzz::FuzzScenario},

@@ -93,7 +93,9 @@ TEST_F(ColourLegend, TheViewsContextMenuOpensTheMagnifierAndTheTable) {
         QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 20),
                                view->mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(view, &menu);
-        EXPECT_EQ(items, QStringList({"Magnifier Ctrl+M", "Table of areas Ctrl+T"}))
+        // The tools come last, below what can be done with the view itself.
+        EXPECT_EQ(items.mid(items.size() - 2),
+                  QStringList({"Magnifier Ctrl+M", "Table of areas Ctrl+T"}))
             << view->objectName().toStdString();
     }
     QMenu menu;

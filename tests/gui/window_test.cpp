@@ -176,7 +176,7 @@ TEST_F(FileList, ShowsMatchingFilesOnlySortedByNameIgnoringCase) {
     Open();
     QStringList shown;
     for (int i = 0; i < ctl.FileListBox1->count(); ++i) shown << ctl.FileListBox1->item(i)->text();
-    EXPECT_EQ(shown, QStringList({"A.bmp", "b.JPG", "c.Bmp"}));
+    EXPECT_EQ(shown, QStringList({"A.bmp", "b.JPG", "c.Bmp", "d.png"}));
 }
 
 TEST_F(FileList, ChoosingTheFirstEntryLoadsItAndChoosingItAgainDoesNothing) {

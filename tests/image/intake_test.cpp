@@ -174,8 +174,9 @@ TEST(LoadPicture, PlacesThePictureUnscaledAtTheTopLeft) {
         "");
 }
 
-// The upper-cased extension ".BMP" goes to the BMP decoder, everything else to
-// the JPEG decoder; a BMP file under another name proves which one ran.
+// The upper-cased extension ".BMP" goes to the BMP decoder, ".PNG" to the PNG
+// decoder, everything else to the JPEG decoder; a BMP file under another name
+// proves which one ran.
 TEST(LoadPicture, TheExtensionChoosesTheDecoder) {
     TTempDir dir;
     const std::vector<uint8_t> bmp = PatternBmp24(16, 16);
@@ -187,12 +188,24 @@ TEST(LoadPicture, TheExtensionChoosesTheDecoder) {
         EXPECT_NO_THROW(LoadPicture(dir.Save(name, bmp), grid));
         EXPECT_EQ(GetPixel(grid, 15, 15), PatternColour(15, 15));
     }
-    for (const char* name : {"e.jpg", "f.JPG", "g.jpeg", "noextension", "h.png", "i.bmpx",
+    for (const char* name : {"e.jpg", "f.JPG", "g.jpeg", "noextension", "h.pngx", "i.bmpx",
                              "j.bmp.jpg", "dotted.bmp/inside"}) {
         SCOPED_TRACE(name);
         TBitmap grid = WhiteGrid();
         EXPECT_NO_THROW(LoadPicture(dir.Save(name, jpeg), grid));
         EXPECT_THROW(LoadPicture(dir.Save(name, bmp), grid), TPictureError);
+    }
+    // ".PNG" in any letter case goes to the PNG decoder: a JPEG under that
+    // name is refused as one.
+    for (const char* name : {"k.png", "l.PNG", "m.Png", "n.jpg.png"}) {
+        SCOPED_TRACE(name);
+        TBitmap grid = WhiteGrid();
+        try {
+            LoadPicture(dir.Save(name, jpeg), grid);
+            ADD_FAILURE() << "no error";
+        } catch (const TPictureError& e) {
+            EXPECT_NE(std::string(e.what()).find("not a PNG one"), std::string::npos) << e.what();
+        }
     }
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user gets:
 # the program reached from bin/, its samples beside the real executable, the
-# menu entry and the icon; then starts the installed program off screen and
-# checks that it keeps running.
+# menu entry (opening pictures from a file manager) and the icons; its usage
+# text; then starts the installed program off screen, with and without a
+# picture, and checks that it keeps running.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -17,16 +18,30 @@ samples=$(dirname "$program")/samples
 [ -d "$samples" ] || fail "no samples folder beside $program"
 count=$(ls "$samples" | grep -ciE '\.(jpg|bmp)$')
 [ "$count" -ge 6 ] || fail "only $count pictures in $samples"
-[ -f "$prefix/share/applications/tessavorin.desktop" ] || fail "no menu entry"
-grep -q '^Exec=tessavorin$' "$prefix/share/applications/tessavorin.desktop" || fail "menu entry runs something else"
+entry=$prefix/share/applications/tessavorin.desktop
+[ -f "$entry" ] || fail "no menu entry"
+grep -qx 'Exec=tessavorin %f' "$entry" || fail "menu entry runs something else"
+grep -qx 'MimeType=image/jpeg;image/bmp;image/png;' "$entry" || fail "menu entry opens no pictures"
+grep -qx 'Categories=Graphics;Viewer;' "$entry" || fail "menu entry has no main category"
+if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 [ -f "$prefix/share/icons/hicolor/scalable/apps/tessavorin.svg" ] || fail "no icon"
+[ -f "$prefix/share/icons/hicolor/256x256/apps/tessavorin.png" ] || fail "no bitmap icon"
 
-# Started through the link, off screen: it must still be running after two
-# seconds (a crash or a missing library ends it at once).
-QT_QPA_PLATFORM=offscreen "$prefix/bin/tessavorin" >/dev/null 2>&1 &
-pid=$!
-sleep 2
-kill -0 "$pid" 2>/dev/null || fail "the installed program did not keep running"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-echo "installed program, samples, menu entry and icon are in place"
+usage=$("$prefix/bin/tessavorin" --help) || fail "--help did not end with status 0"
+[[ $usage == "Usage: tessavorin [PICTURE | FOLDER]"* ]] || fail "--help printed: $usage"
+status=0
+QT_QPA_PLATFORM=offscreen "$prefix/bin/tessavorin" --no-such-option >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "an unknown option ended with status $status, not 2"
+
+# Started through the link, off screen, with nothing and with a picture of
+# the samples: it must still be running after two seconds (a crash or a
+# missing library ends it at once).
+for picture in "" "$samples/coffee.jpg"; do
+    QT_QPA_PLATFORM=offscreen "$prefix/bin/tessavorin" $picture >/dev/null 2>&1 &
+    pid=$!
+    sleep 2
+    kill -0 "$pid" 2>/dev/null || fail "the installed program did not keep running ($picture)"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+done
+echo "installed program, samples, menu entry and icons are in place"

@@ -1,8 +1,11 @@
 // Test main for the tests that need a QApplication (run off screen). No test
 // may stop at a real modal box: a box that a test did not answer through its
-// window's hook is answered OK as soon as it shows.
+// window's hook is answered OK as soon as it shows. What Qt keeps between
+// runs (the file dialog's last folders) goes to a folder of this run's own,
+// never to the user's settings.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -21,6 +24,8 @@ struct TAnswerBoxes : QObject {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessavorin");

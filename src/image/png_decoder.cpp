@@ -1,0 +1,150 @@
+// PNG decoding for the intake, through QtGui's image reader with the format
+// forced to PNG: the extension chose this decoder, and the content is not
+// allowed to choose another.
+//
+// Reads: the PNG file at `path`: its chunk headers first, to refuse a file
+// cut short or a picture too large to decode, then the whole picture.
+// Writes: a new bitmap of what lands on the grid (by default the top-left
+// min(width, 256) x min(height, 256) pixels), blue-green-red, in the same
+// 24-bit form as a BMP: palette and grey
+// expanded to colour, 16-bit channels rounded to 8 bits, transparent pixels
+// composited over white. Gamma and colour profiles are not applied: pixels
+// come as stored. Leaves: placing that bitmap on the grid to the intake.
+#include "decoders.h"
+#include "picture_messages.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+uint32_t ReadBE(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+struct TPngHeader {
+    uint32_t Width = 0, Height = 0;
+    int BitDepth = 0, ColourType = 0, Interlace = 0;
+};
+
+// The kind of picture in words, for messages about files the reader refuses.
+std::string PngVariant(const TPngHeader& h) {
+    const char* kind = h.ColourType == 0   ? "grey"
+                       : h.ColourType == 2 ? "colour"
+                       : h.ColourType == 3 ? "palette"
+                       : h.ColourType == 4 ? "grey with alpha"
+                       : h.ColourType == 6 ? "colour with alpha"
+                                           : "unknown colour type";
+    std::string v = std::string(kind) + ", " + std::to_string(h.BitDepth) + " bits per sample";
+    if (h.Interlace != 0) v += ", interlaced";
+    return v;
+}
+
+// Walks the chunks from the header to IEND without reading their data:
+// false when the file ends before IEND's last byte. Qt's reader would turn
+// such a file into an error of its own or, for a cut after the picture data,
+// into a picture; either way the cause is better said plainly.
+bool ChunksComplete(std::ifstream& file, unsigned long long fileSize) {
+    unsigned long long at = sizeof Signature;
+    for (;;) {
+        uint8_t head[8];
+        file.clear();
+        file.seekg(std::streamoff(at));
+        if (!file.read(reinterpret_cast<char*>(head), 8)) return false;
+        const unsigned long long end = at + 12 + ReadBE(head); // length, type, data, CRC
+        if (end > fileSize) return false;
+        if (std::memcmp(head + 4, "IEND", 4) == 0) return true;
+        at = end;
+    }
+}
+
+// One 8-bit channel of a pixel composited over white, from 16-bit colour c
+// and alpha a, rounded to the nearest at each step.
+uint8_t OverWhite(uint32_t c, uint32_t a) {
+    const uint64_t v = (uint64_t(c) * a + uint64_t(65535) * (65535 - a) + 32767) / 65535;
+    return uint8_t((v * 255 + 32767) / 65535);
+}
+
+// A part of the picture in blue-green-red: every kind of PNG reaches 16-bit
+// red, green, blue and alpha exactly (an 8-bit value v becomes 257 v), and
+// from there one rule applies.
+QImage OverWhiteBgr(const QImage& region) {
+    const QImage wide = region.convertToFormat(QImage::Format_RGBA64);
+    QImage out(wide.width(), wide.height(), QImage::Format_BGR888);
+    for (int y = 0; y < wide.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgba64*>(wide.constScanLine(y));
+        uint8_t* px = out.scanLine(y);
+        for (int x = 0; x < wide.width(); ++x, px += 3) {
+            const QRgba64 c = in[x];
+            px[0] = OverWhite(c.blue(), c.alpha());
+            px[1] = OverWhite(c.green(), c.alpha());
+            px[2] = OverWhite(c.red(), c.alpha());
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TBitmap DecodePng(const std::string& path, TPictureSize* size, TPlacement* placement) {
+    CheckPictureFile(path);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
+    const auto fileSize = static_cast<unsigned long long>(file.tellg());
+    file.seekg(0);
+    uint8_t head[33] = {}; // signature, then the IHDR chunk: length, type, 13 bytes, CRC
+    file.read(reinterpret_cast<char*>(head), sizeof head);
+    const size_t got = size_t(file.gcount());
+    if (got < sizeof Signature || std::memcmp(head, Signature, sizeof Signature) != 0)
+        FailPicture(path, WrongKindCause(head, got, "PNG"));
+    if (got < sizeof head) FailPicture(path, "the file ends early; it may be incomplete");
+    if (ReadBE(head + 8) != 13 || std::memcmp(head + 12, "IHDR", 4) != 0)
+        FailPicture(path, "the picture data is damaged (the header chunk is missing)");
+    TPngHeader header;
+    header.Width = ReadBE(head + 16);
+    header.Height = ReadBE(head + 20);
+    header.BitDepth = head[24];
+    header.ColourType = head[25];
+    header.Interlace = head[28];
+
+    // Qt decodes to four bytes a pixel, eight for 16-bit samples; refuse
+    // before it allocates anything.
+    const unsigned long long pixelBytes = header.BitDepth == 16 ? 8 : 4;
+    if (static_cast<unsigned long long>(header.Width) * header.Height >
+        static_cast<unsigned long long>(MaxDecodeBytes) / pixelBytes)
+        FailPicture(path, "the picture is " + std::to_string(header.Width) + " x " +
+                              std::to_string(header.Height) +
+                              " pixels, and decoding it would need more than 1 GiB of memory");
+    if (!ChunksComplete(file, fileSize))
+        FailPicture(path, "the file ends early; it may be incomplete");
+    file.close();
+
+    // Qt's own limit is counted in whole MiB and shared by every reader.
+    QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
+    QImageReader reader(QString::fromStdString(path), "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        if (reader.error() == QImageReader::DeviceError)
+            FailPicture(path, "the file cannot be read");
+        FailPicture(path, "the picture data is damaged, or of a kind that is not supported (" +
+                              PngVariant(header) + ")");
+    }
+    const TPlacement placed =
+        ResolvePlacement(placement ? *placement : TPlacement{}, image.width(), image.height());
+    TBitmap out = PlaceImage(image, placed, OverWhiteBgr);
+    if (placement) *placement = placed;
+    if (size) *size = {image.width(), image.height()};
+    return out;
+}
