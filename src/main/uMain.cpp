@@ -25,9 +25,6 @@ TfrmMain::TfrmMain() : TfrmMain(TOptions{}) {}
 TfrmMain::TfrmMain(TOptions options)
     : OwnSession_(options.Session ? nullptr : NewSession()),
       Session_(options.Session ? options.Session : OwnSession_.get()),
-      AreaPass_([](TSession& s, const TPassOptions& o, TPassObserver& observer) {
-          return FindAreas(s, o, observer);
-      }),
       MessageBoxHook_(std::move(options.MessageBox)) {
     CreateControls();
     if (!MessageBoxHook_)
@@ -166,14 +163,19 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
     return false;
 }
 
-TPassResult TfrmMain::RunPass(int32_t threshold) {
+TPassOptions TfrmMain::PassOptions(int32_t threshold) const {
     TPassOptions o;
     o.Threshold = threshold;
     o.ByPlane = cbByPriznak->isChecked();
     o.Plane = ListBox1->currentRow();
     o.PaintSteps = cbPaintSteps->isChecked();
     o.Ground = ButtonFace();
-    return AreaPass_(*Session_, o, *this);
+    return o;
+}
+
+TPassResult TfrmMain::RunPass(int32_t threshold) {
+    const TPassOptions o = PassOptions(threshold);
+    return AreaPass_ ? AreaPass_(*Session_, o, *this) : FindAreas(*Session_, o, *this);
 }
 
 void TfrmMain::FormCreate() {

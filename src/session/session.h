@@ -32,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct TSession {
     TBitmap Grid;        // the picture grid, 256 x 256, white until a picture lands
@@ -43,6 +44,9 @@ struct TSession {
     TRandom Random;                      // the click probe's generator
     std::optional<TPassResult> LastPass; // none before the first pass
     TWorkers Workers;                    // the threads its steps may use
+    // Scratch of the threshold scan: one scoring context per worker, made by
+    // the first scan.
+    std::vector<std::unique_ptr<TAreaState>> ScanContexts;
 
     explicit TSession(int workers = DefaultWorkerCount());
     TSession(const TSession&) = delete;
