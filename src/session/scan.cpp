@@ -106,6 +106,13 @@ class TSessionPasses final : public TScanPasses {
                 for (int i; (i = next.fetch_add(1)) < n;) score(i, slot);
                 return;
             }
+            // Whatever stops the applying (an observer's error included)
+            // stops the other workers from taking further thresholds.
+            struct TStopOthers {
+                std::atomic<int>& next;
+                int n;
+                ~TStopOthers() { next.store(n); }
+            } stop{next, n};
             for (int k = 0; k < n;) {
                 const int st = state[size_t(k)].load();
                 if (st == Failed) return; // its worker's exception is rethrown

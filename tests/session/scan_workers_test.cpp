@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,30 @@ TEST(ScanOnWorkers, TheCasesWarnTieAndSkip) {
 
     EXPECT_EQ(cell.s->Areas.LevelScores[8], 0.0) << "no pass for 8 where the bar stood";
     EXPECT_GT(cell.s->Areas.LevelScores[16], 0.0);
+}
+
+// An error while a pass is applied (here the observer's, at threshold 64)
+// ends the scan with that error on any number of workers, and the session
+// scans again afterwards as a fresh one does.
+TEST(ScanOnWorkers, AnErrorEndsTheScanAndTheSessionGoesOn) {
+    struct TFailsAt64 : TPassObserver {
+        void PassFinished(const TPassResult& r) override {
+            if (r.Threshold == 64) throw std::runtime_error("at 64");
+        }
+    };
+    const TCase coffee = Cases()[0];
+    const TRun fresh(coffee, 1, OnWorkers);
+    for (const int workers : {1, 2}) {
+        const auto s = NewSession(workers);
+        coffee.picture(s->Grid);
+        ComputePlanes(*s);
+        TFailsAt64 failing;
+        EXPECT_THROW(ScanSession(*s, {}, 100, failing), std::runtime_error);
+        TPassObserver quiet;
+        const TScanOutcome again = ScanSession(*s, {}, 100, quiet);
+        EXPECT_EQ(again.Result, fresh.outcome.Result);
+        EXPECT_EQ(again.BestScore, fresh.outcome.BestScore);
+    }
 }
 
 } // namespace
