@@ -25,6 +25,24 @@ constexpr int MoveY[4] = {0, -1, 0, 1};
 // straight on, turn right, back. The outside stays on the tracer's left.
 constexpr int TraceMoves[4][4] = {{3, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 3, 0, 1}};
 
+// FirstFit[last][mask]: the first of the last move's candidates whose bit
+// is set in `mask` (bit m: move m fits), -1 when none is.
+struct TFirstFit {
+    int8_t move[4][16];
+};
+constexpr TFirstFit MakeFirstFit() {
+    TFirstFit t{};
+    for (int last = 0; last < 4; ++last)
+        for (int mask = 0; mask < 16; ++mask) {
+            t.move[last][mask] = -1;
+            for (int c = 3; c >= 0; --c)
+                if (mask & (1 << TraceMoves[last][c]))
+                    t.move[last][mask] = int8_t(TraceMoves[last][c]);
+        }
+    return t;
+}
+constexpr TFirstFit FirstFit = MakeFirstFit();
+
 // The tracer's next position depends only on its pixel and last move, so
 // after more steps than there are such states (4 x 254 x 254 = 258064) it
 // could only be going round a cycle that misses the start pixel. No real
@@ -57,21 +75,23 @@ struct TTracer {
           fy(float(y)) {
         assert(x > 0 && x < 255 && y > 0 && y < 255);
     }
-    // The first move of the last move's candidates that stays on the area;
-    // when none does, the tracer stays where it is.
+    // The first move of the last move's candidates that stays on the area
+    // (a pixel inside the frame carrying the label); when none does, the
+    // tracer stays where it is. The tracer never leaves rows and columns
+    // 1..254, so all four neighbours can be read, and which of them fit is
+    // found without a branch that could be mispredicted.
     void Step() {
-        for (int c = 0; c < 4; ++c) {
-            const int m = TraceMoves[last][c];
-            const int nx = x + MoveX[m], ny = y + MoveY[m];
-            if (nx > 0 && nx < 255 && ny > 0 && ny < 255 && LabelMap[ny][nx] == label) {
-                x = nx;
-                y = ny;
-                fx = float(0.8 * double(fx) + 0.2 * double(x));
-                fy = float(0.8 * double(fy) + 0.2 * double(y));
-                last = m;
-                return;
-            }
-        }
+        const int mask = int(x > 1 && LabelMap[y][x - 1] == label) |
+                         int(y > 1 && LabelMap[y - 1][x] == label) << 1 |
+                         int(x < 254 && LabelMap[y][x + 1] == label) << 2 |
+                         int(y < 254 && LabelMap[y + 1][x] == label) << 3;
+        const int m = FirstFit.move[last][mask];
+        if (m < 0) return;
+        x += MoveX[m];
+        y += MoveY[m];
+        fx = float(0.8 * double(fx) + 0.2 * double(x));
+        fy = float(0.8 * double(fy) + 0.2 * double(y));
+        last = m;
     }
 };
 
