@@ -7,10 +7,14 @@
 // Run the Release build; every benchmark reports the mean, median and spread
 // of ten repetitions. Benchmarks with an argument run at that kernel level
 // (0 portable loops, 1 AVX2, 2 AVX-512; a level the processor lacks runs the
-// highest it has, and the label says which).
+// highest it has, and the label says which). BM_ComputePlanes and
+// BM_NoisePlanes run on the workers the program uses by default (one per
+// processor the process may run on: under `taskset -c 0`, one); the label
+// says how many.
 #include "image/compute_planes.h"
 #include "image/plane_store.h"
 #include "image/planes_internal.h"
+#include "image/workers.h"
 
 #include "support/plain_planes.h"
 #include "support/reference_pictures.h"
@@ -33,11 +37,18 @@ TPlanes& P() {
     return *planes;
 }
 
-// The highest kernel level unless the benchmark has an argument.
-void SetLevel(benchmark::State& state) {
+// The program's default workers.
+TWorkers& Workers() {
+    static TWorkers workers;
+    return workers;
+}
+
+// The kernel level of the benchmark's argument.
+void SetLevel(benchmark::State& state, bool withWorkers = false) {
     const int want = state.range(0);
     const int got = SelectPlaneKernels(P(), want);
-    state.SetLabel("kernel level " + std::to_string(got));
+    state.SetLabel("kernel level " + std::to_string(got) +
+                   (withWorkers ? ", " + std::to_string(Workers().Count()) + " workers" : ""));
 }
 
 void Restore() {
@@ -54,9 +65,9 @@ void Prelude(const TBitmap& photo) {
 
 void BM_ComputePlanes(benchmark::State& state) {
     const TBitmap& photo = Photo();
-    SetLevel(state);
+    SetLevel(state, true);
     for (auto _ : state) {
-        ComputePlanes(photo, P());
+        ComputePlanes(photo, P(), &Workers());
         benchmark::ClobberMemory();
     }
     Restore();
@@ -141,9 +152,9 @@ void BM_ColourPlanes_PlainTwin(benchmark::State& state) {
 void BM_NoisePlanes(benchmark::State& state) {
     Prelude(Photo());
     ComputeColourPlanes(P());
-    SetLevel(state);
+    SetLevel(state, true);
     for (auto _ : state) {
-        ComputeNoisePlanes(P());
+        ComputeNoisePlanes(P(), &Workers());
         benchmark::ClobberMemory();
     }
     Restore();

@@ -14,6 +14,14 @@
 #include "../tree/partition_tree.h"
 #include "area_tables.h"
 #include "pass_observer.h"
+#include "seed_order.h"
 
 TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
                       const TPassOptions& options, TPassObserver& observer);
+
+// The same pass over a working plane already in seed order, built by
+// PrepareSeedOrder from these planes and options: a threshold scan shares one
+// order between its passes.
+TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
+                      const TSeedOrder& order, const TPassOptions& options,
+                      TPassObserver& observer);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "../tree/line_seg.h"
+#include "seed_order.h"
 
 #include <cstdint>
 #include <memory>
@@ -49,9 +50,6 @@ struct TRejectedArea {
     int32_t neighbour;
 };
 
-// One block of a value bucket of the area pass (area_pass.cpp).
-struct TPosBlock;
-
 // What the probe found for one area: its differences to the picked one.
 struct TLikeness {
     float plain;      // plain difference, 100000 for the picked area
@@ -74,7 +72,8 @@ struct TAreaState {
     uint8_t Level = 0;
     int32_t CurLabel = 0;
 
-    // Records of the last pass: entries 0 to AreaCount, null where released.
+    // Records of the last pass: entries 0 to AreaCount, null where released;
+    // every entry past AreaCount + 1 is null too.
     std::unique_ptr<TArea> Areas[MaxAreaIndex + 1];
     int32_t AreaCount = -1; // -1 before any pass and after a pass that kept none
 
@@ -98,20 +97,14 @@ struct TAreaState {
     // counts the positions it files into its value buckets in counter 1.
     int64_t OpCounters[9] = {};
 
-    // Scratch of the pass (value buckets and histogram), of the contour step
-    // (the points of one outline) and of the probe (one entry per record).
-    int32_t LevelHist[256] = {};
-    TPosBlock* BucketFirst[256] = {};
-    TPosBlock* BucketLast[256] = {};
+    // Scratch of the pass (its working plane in seed order), of the contour
+    // step (the points of one outline) and of the probe (one entry per record).
+    TSeedOrder Order;
     std::vector<TContourPt> ContourPts;
     TLikeness Likeness[MaxAreaIndex + 1];
     TProbePick ProbePick;
 
     TAreaState() = default;
-    ~TAreaState();
     TAreaState(const TAreaState&) = delete;
     TAreaState& operator=(const TAreaState&) = delete;
 };
-
-// Frees the value-bucket blocks of a pass (also when it was left early).
-void ReleaseBuckets(TAreaState& s);

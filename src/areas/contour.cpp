@@ -25,6 +25,24 @@ constexpr int MoveY[4] = {0, -1, 0, 1};
 // straight on, turn right, back. The outside stays on the tracer's left.
 constexpr int TraceMoves[4][4] = {{3, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 3, 0, 1}};
 
+// FirstFit[last][mask]: the first of the last move's candidates whose bit
+// is set in `mask` (bit m: move m fits), -1 when none is.
+struct TFirstFit {
+    int8_t move[4][16];
+};
+constexpr TFirstFit MakeFirstFit() {
+    TFirstFit t{};
+    for (int last = 0; last < 4; ++last)
+        for (int mask = 0; mask < 16; ++mask) {
+            t.move[last][mask] = -1;
+            for (int c = 3; c >= 0; --c)
+                if (mask & (1 << TraceMoves[last][c]))
+                    t.move[last][mask] = int8_t(TraceMoves[last][c]);
+        }
+    return t;
+}
+constexpr TFirstFit FirstFit = MakeFirstFit();
+
 // The tracer's next position depends only on its pixel and last move, so
 // after more steps than there are such states (4 x 254 x 254 = 258064) it
 // could only be going round a cycle that misses the start pixel. No real
@@ -43,25 +61,73 @@ int Sector(int x, int y, int cx, int cy) {
     return dx > -dy ? 7 : 6;
 }
 
+// The tracer: from the start pixel it walks the area's outline clockwise,
+// keeping the outside on its left; its smoothed point (fx, fy) moves a fifth
+// of the way to each pixel it steps on.
+struct TTracer {
+    const int32_t (&LabelMap)[256][256];
+    const int32_t label;
+    int x, y, last = 1; // the tracer pixel and its last move (up at the start)
+    float fx, fy;
+
+    TTracer(const TAreaState& s, const TArea& a)
+        : LabelMap(s.LabelMap), label(a.label), x(a.minX), y(a.minXRow), fx(float(x)),
+          fy(float(y)) {
+        assert(x > 0 && x < 255 && y > 0 && y < 255);
+    }
+    // The first move of the last move's candidates that stays on the area
+    // (a pixel inside the frame carrying the label); when none does, the
+    // tracer stays where it is. The tracer never leaves rows and columns
+    // 1..254, so all four neighbours can be read, and which of them fit is
+    // found without a branch that could be mispredicted.
+    void Step() {
+        const int mask = int(x > 1 && LabelMap[y][x - 1] == label) |
+                         int(y > 1 && LabelMap[y - 1][x] == label) << 1 |
+                         int(x < 254 && LabelMap[y][x + 1] == label) << 2 |
+                         int(y < 254 && LabelMap[y + 1][x] == label) << 3;
+        const int m = FirstFit.move[last][mask];
+        if (m < 0) return;
+        x += MoveX[m];
+        y += MoveY[m];
+        fx = float(0.8 * double(fx) + 0.2 * double(x));
+        fy = float(0.8 * double(fy) + 0.2 * double(y));
+        last = m;
+    }
+};
+
 } // namespace
+
+bool KeptByTrace(const TAreaState& s, const TArea& a) {
+    TTracer t(s, a);
+    const int x0 = t.x, y0 = t.y;
+    int points = 0, lastX = -1, lastY = -1;
+    for (int32_t step = 0; step < MaxTraceSteps; ++step) {
+        const int px = int(t.fx), py = int(t.fy);
+        if (points == 0 || px != lastX || py != lastY) {
+            if (++points == 3) return true;
+            lastX = px;
+            lastY = py;
+        }
+        t.Step();
+        if (t.x == x0 && t.y == y0) break;
+    }
+    return false;
+}
 
 void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {
     TArea& a = *s.Areas[i];
-    auto& LabelMap = s.LabelMap;
     std::vector<TContourPt>& ContourPts = s.ContourPts; // grows for long outlines
     const int cx = a.meanX, cy = a.meanY;
-    const int x0 = a.minX, y0 = a.minXRow;
-    assert(x0 > 0 && x0 < 255 && y0 > 0 && y0 < 255);
+    TTracer t(s, a);
+    const int x0 = t.x, y0 = t.y;
 
     float sectorSums[8] = {};
     float radiusSum = 0;
-    int x = x0, y = y0, last = 1;
-    float fx = float(x), fy = float(y);
     int ramp = 140;
     ContourPts.clear();
 
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
-        const int px = int(fx), py = int(fy);
+        const int px = int(t.fx), py = int(t.fy);
         if (ContourPts.empty() || px != ContourPts.back().x || py != ContourPts.back().y) {
             ContourPts.push_back({uint8_t(px), uint8_t(py)});
             uint8_t* pixel = view.Rows[size_t(py)] + 3 * px;
@@ -69,26 +135,15 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) 
             pixel[1] = uint8_t(ramp);
             pixel[2] = uint8_t(ramp);
             // Distances are measured from the tracer pixel, not the smoothed one.
-            const int k = Sector(x, y, cx, cy);
-            const double dx = double(x - cx), dy = double(y - cy);
+            const int k = Sector(t.x, t.y, cx, cy);
+            const double dx = double(t.x - cx), dy = double(t.y - cy);
             const float d = float(std::sqrt(dx * dx + dy * dy));
             sectorSums[k] = float(double(sectorSums[k]) + double(d));
             radiusSum = float(double(radiusSum) + std::trunc(double(d)));
         }
-        for (int c = 0; c < 4; ++c) {
-            const int m = TraceMoves[last][c];
-            const int nx = x + MoveX[m], ny = y + MoveY[m];
-            if (nx > 0 && nx < 255 && ny > 0 && ny < 255 && LabelMap[ny][nx] == a.label) {
-                x = nx;
-                y = ny;
-                fx = float(0.8 * double(fx) + 0.2 * double(x));
-                fy = float(0.8 * double(fy) + 0.2 * double(y));
-                last = m;
-                break;
-            }
-        }
+        t.Step();
         if (++ramp > 220) ramp = 140;
-        if (x == x0 && y == y0) break;
+        if (t.x == x0 && t.y == y0) break;
     }
 
     a.contour.assign(ContourPts.begin(), ContourPts.end());

@@ -10,3 +10,8 @@
 // Measures Areas[i] of `s`, draws its outline and profile star into `view`,
 // and keeps it (enters it into `tree`) or releases it.
 void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i);
+
+// Whether MeasureArea keeps the record `a` of `s`: its trace records at least
+// three points. Reads the record and LabelMap only, and stops tracing as soon
+// as the third point is recorded.
+bool KeptByTrace(const TAreaState& s, const TArea& a);

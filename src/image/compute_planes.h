@@ -3,16 +3,22 @@
 // Reads: the 256 x 256 picture grid. Writes: the pyramid levels 0 to 3 and
 // all twenty planes of `planes` (cleared, then computed), and its scratch.
 // Leaves for the next step: the planes the area pass and the views read.
+// With `workers`, independent parts run side by side on them; without, all
+// on the calling thread. The planes are the same either way.
 #pragma once
 
 #include "bitmap.h"
 #include "plane_store.h"
 
-void ComputePlanes(const TBitmap& grid, TPlanes& planes);
+class TWorkers;
+
+void ComputePlanes(const TBitmap& grid, TPlanes& planes, TWorkers* workers = nullptr);
 
 // The steps of the computation, in the order ComputePlanes runs them. Each
 // works on level 0 and reads the planes the steps before it wrote.
 void ComputeColourPlanes(TPlanes& planes); // planes 12, 10, 7, 8, 9, 11
-void ComputeNoisePlanes(TPlanes& planes);  // planes 0 and 1 from plane 12
-void ComputeBorderPlanes(TPlanes& planes); // plane 2, then planes 15, 16, 17, 18
-void NormalisePlanes(TPlanes& planes);     // contrast stretch of planes 0 to 19
+void ComputeNoisePlanes(TPlanes& planes,
+                        TWorkers* workers = nullptr); // planes 0 and 1 from plane 12
+void ComputeBorderPlanes(TPlanes& planes);            // plane 2, then planes 15, 16, 17, 18
+void NormalisePlanes(TPlanes& planes,
+                     TWorkers* workers = nullptr); // contrast stretch of planes 0 to 19

@@ -4,8 +4,8 @@
 // NoiseField ends holding F of plane 1).
 //
 // Fast, bit-identical to the plain computation (the plain twin in
-// tests/image/plain_planes.h, which the tests compare it with at every kernel
-// level):
+// tests/support/plain_planes.h, which the tests compare it with at every
+// kernel level):
 // - Every value goes through the same operations in double, rounded to float
 //   at the same points, with the additions in the same order; only the order
 //   in which independent rows, columns and planes are worked on changes.
@@ -13,24 +13,24 @@
 //   depend on each other: the column passes step down the rows with all 256
 //   columns side by side (a vector loop), and the row passes do the same on
 //   the transposed brightness plane, their sums transposed back afterwards.
-//   The passes of plane 0 and plane 1 read the same brightness values and,
-//   at levels 0 and 1, run together, each keeping its own running values and
-//   its own field. At level 2 plane 0's passes run first and plane 1's are
-//   worked into the loops of plane 0's blur, which waits on the divider
-//   while the passes keep the other units busy (ComputeNoiseFieldsOverlapped).
 //   A running value (a, b, acc) is kept between steps as the double of its
 //   32-bit float, which is the value every later step reads.
+// - Plane 0's chain (its passes, then its blur) and plane 1's share only the
+//   brightness plane and its transpose, which they read: they run side by
+//   side on two workers, or one after the other.
 // - Each blur sweep reads only neighbours that the same sweep has not yet
 //   changed, so it is a pure map from the field before it to the field after
 //   it: it is computed from one buffer into another, the values it leaves
-//   alone copied.
+//   alone copied. The kernels divide by 3 with the corrected reciprocal of
+//   planes_simd.h, which gives the quotient's bits exactly.
 // Kernel levels (planes_simd.h): 0 portable loops, 1 AVX2 kernels, 2 AVX-512
-// kernels for the passes. Level 0 is 256 x 256 (TPlane), so the loops take N
-// as a constant. None contracts or reorders a floating operation
-// (the build sets -ffp-contract=off and no fast-math).
+// kernels for the passes and the blur. Level 0 is 256 x 256 (TPlane), so the
+// loops take N as a constant. None contracts or reorders a floating
+// operation (the build sets -ffp-contract=off and no fast-math).
 #include "compute_planes.h"
 #include "planes_internal.h"
 #include "planes_simd.h"
+#include "workers.h"
 
 #include <cmath>
 #include <cstring>
@@ -48,7 +48,7 @@ using TLines = TNoiseLines;
 //   AddTimes6, AddTimes2: f = (f + r) * 6 or * 2.
 enum class TMode { Skip, Assign, AddToZero, Add, AddTimes6, AddTimes2 };
 
-// One step of both planes' passes for 256 lines side by side: the lines'
+// One step of one plane's passes for 256 lines side by side: the lines'
 // brightness values in v[]; plane 0: a = 0.3 a + 0.7 v, acc = 0.08 |a - v| +
 // 0.92 acc, its result acc into f0[]; plane 1: a = 0.97 a + 0.03 v,
 // b = 0.92 b + 0.08 v, its result |a - b| into f1[].
@@ -208,7 +208,7 @@ TESSA_AVX2 inline __m128 Blur4(const float* vert, const float* hori, const float
     const __m256d s = _mm256_add_pd(
         _mm256_add_pd(_mm256_cvtps_pd(_mm_loadu_ps(vert)), _mm256_cvtps_pd(_mm_loadu_ps(hori))),
         _mm256_cvtps_pd(_mm_loadu_ps(self)));
-    return _mm256_cvtpd_ps(_mm256_div_pd(s, _mm256_set1_pd(3.0)));
+    return _mm256_cvtpd_ps(planes_simd::DivideBy3(s));
 }
 
 // The loads of the last columns reach into the next row, and those of the
@@ -313,7 +313,7 @@ TESSA_AVX2 void FieldToPlaneAvx2(const TField& F, TPlane& plane) {
 }
 
 // ---------------------------------------------------------------------------
-// AVX-512 pass kernels: eight doubles at a time.
+// AVX-512 kernels: eight doubles at a time.
 
 TESSA_AVX512 inline __m512d RoundTrip8(__m512d x) {
     return _mm512_cvtps_pd(_mm512_cvtpd_ps(x));
@@ -364,65 +364,35 @@ TESSA_AVX512 void StepAvx512(const uint8_t* __restrict v, TLines& s, float* __re
     }
 }
 
-// Eight values of a blur sweep at distance 1: (vertical + horizontal + value)
-// / 3, rounded to float.
 TESSA_AVX512 inline __m256 Blur8(const float* vert, const float* hori, const float* self) {
-    const __m512d t = _mm512_add_pd(_mm512_add_pd(_mm512_cvtps_pd(_mm256_loadu_ps(vert)),
+    const __m512d s = _mm512_add_pd(_mm512_add_pd(_mm512_cvtps_pd(_mm256_loadu_ps(vert)),
                                                   _mm512_cvtps_pd(_mm256_loadu_ps(hori))),
                                     _mm512_cvtps_pd(_mm256_loadu_ps(self)));
-    return _mm512_cvtpd_ps(_mm512_div_pd(t, _mm512_set1_pd(3.0)));
+    return _mm512_cvtpd_ps(planes_simd::DivideBy3(s));
 }
 
-// Plane 1's pass step for the eight lines i .. i + 7.
-template <TMode M1>
-TESSA_AVX512 inline void Step1Lanes8(const uint8_t* v, TLines& s, float* f1, int i) {
-    const __m512d vv = _mm512_cvtepi32_pd(
-        _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + i))));
-    const __m512d an =
-        RoundTrip8(_mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.97), _mm512_load_pd(s.A1 + i)),
-                                 _mm512_mul_pd(_mm512_set1_pd(0.03), vv)));
-    const __m512d bn =
-        RoundTrip8(_mm512_add_pd(_mm512_mul_pd(_mm512_set1_pd(0.92), _mm512_load_pd(s.B1 + i)),
-                                 _mm512_mul_pd(_mm512_set1_pd(0.08), vv)));
-    _mm512_store_pd(s.A1 + i, an);
-    _mm512_store_pd(s.B1 + i, bn);
-    Apply8<M1>(f1 + i, _mm512_abs_pd(_mm512_sub_pd(an, bn)));
-}
-
-// Three rows y0 .. y0 + 2 of one of plane 0's blur sweeps (distance 1), from
-// `in` into `out`, and, in the same loop, one step of plane 1's passes (whose
-// work the divider leaves room for). DownRight: the rows read the row below
-// and the column to the right, columns 0..N-1 are blurred and column N
-// copied; otherwise the row above and the column to the left, columns 1..N
-// blurred and column 0 copied. Rows that a sweep leaves alone are not given
-// here. The reads past a row's end fall in the next or previous row, within
-// the field, and feed only the copied lanes.
-template <bool DownRight, bool WithStep, TMode M1>
-TESSA_AVX512 void BlurThreeRows(const TField& __restrict in, TField& __restrict out, int y0,
-                                const uint8_t* v, TLines& s, float* f1) {
-    const int dy = DownRight ? 1 : -1, dx = DownRight ? 1 : -1;
-    for (int i = 0; i < 256; i += 8) {
-        for (int r = 0; r < 3; ++r) {
-            const int y = y0 + r;
-            _mm256_storeu_ps(&out[y][i], Blur8(&in[y + dy][i], &in[y][i] + dx, &in[y][i]));
-        }
-        if constexpr (WithStep) Step1Lanes8<M1>(v, s, f1, i);
+// As the AVX2 sweeps, eight values at a time.
+TESSA_AVX512 void SweepDownRightAvx512(const TField& __restrict in, TField& __restrict out, int d) {
+    for (int y = 0; y <= N - d; ++y) {
+        const float* c = in[y];
+        const float* dn = in[y + d];
+        float* o = out[y];
+        for (int x = 0; x < 256; x += 8) _mm256_storeu_ps(o + x, Blur8(dn + x, c + x + d, c + x));
+        for (int x = N - d + 1; x <= N; ++x) o[x] = c[x];
     }
-    for (int r = 0; r < 3; ++r) {
-        const int y = y0 + r, x = DownRight ? N : 0;
-        out[y][x] = in[y][x];
+    for (int y = N - d + 1; y <= N; ++y) std::memcpy(out[y], in[y], sizeof out[y]);
+}
+
+TESSA_AVX512 void SweepUpLeftAvx512(const TField& __restrict in, TField& __restrict out, int d) {
+    for (int y = 0; y < d; ++y) std::memcpy(out[y], in[y], sizeof out[y]);
+    for (int y = d; y <= N; ++y) {
+        const float* c = in[y];
+        const float* up = in[y - d];
+        float* o = out[y];
+        for (int x = 0; x < 256; x += 8) _mm256_storeu_ps(o + x, Blur8(up + x, c + x - d, c + x));
+        for (int x = 0; x < d; ++x) o[x] = c[x];
     }
 }
-
-// Plane 1's passes as a list of steps, to be run one by one between other
-// work: each step names its brightness row, its field row and its mode, and
-// whether the running values start over from its brightness row first.
-struct TPassStep {
-    const uint8_t* V;
-    float* F;
-    TMode Mode;
-    bool Start;
-};
 
 #endif
 
@@ -430,10 +400,9 @@ struct TPassStep {
 // The kernel set of a level.
 
 struct TKernels {
-    // The pass steps, named by plane 0's and plane 1's modes.
-    TStep AssignAddToZero, SkipAddToZero, AddToZeroAdd, AddAdd, SkipAdd, Times6Times2;
-    // Plane 0 alone, and plane 1 alone.
-    TStep AssignSkip, AddToZeroSkip, AddSkip, Times6Skip, SkipAddTimes2;
+    // Plane 0's pass steps, and plane 1's.
+    TStep AssignSkip, AddToZeroSkip, AddSkip, Times6Skip;
+    TStep SkipAddToZero, SkipAdd, SkipAddTimes2;
     void (*TransposeBytes)(const uint8_t (&)[256][256], uint8_t (&)[256][256]);
     void (*TransposeField)(const TField&, TField&);
     void (*SweepDownRight)(const TField&, TField&, int);
@@ -442,11 +411,9 @@ struct TKernels {
 };
 
 #define TESSA_STEPS(Step)                                                                          \
-    Step<TMode::Assign, TMode::AddToZero>, Step<TMode::Skip, TMode::AddToZero>,                    \
-        Step<TMode::AddToZero, TMode::Add>, Step<TMode::Add, TMode::Add>,                          \
-        Step<TMode::Skip, TMode::Add>, Step<TMode::AddTimes6, TMode::AddTimes2>,                   \
-        Step<TMode::Assign, TMode::Skip>, Step<TMode::AddToZero, TMode::Skip>,                     \
+    Step<TMode::Assign, TMode::Skip>, Step<TMode::AddToZero, TMode::Skip>,                         \
         Step<TMode::Add, TMode::Skip>, Step<TMode::AddTimes6, TMode::Skip>,                        \
+        Step<TMode::Skip, TMode::AddToZero>, Step<TMode::Skip, TMode::Add>,                        \
         Step<TMode::Skip, TMode::AddTimes2>
 
 const TKernels PortableKernels = {TESSA_STEPS(StepPortable), TransposeBytesPortable,
@@ -456,7 +423,7 @@ const TKernels PortableKernels = {TESSA_STEPS(StepPortable), TransposeBytesPorta
 const TKernels Avx2Kernels = {TESSA_STEPS(StepAvx2), TransposeBytesAvx2, TransposeFieldAvx2,
                               SweepDownRightAvx2,    SweepUpLeftAvx2,    FieldToPlaneAvx2};
 const TKernels Avx512Kernels = {TESSA_STEPS(StepAvx512), TransposeBytesAvx2, TransposeFieldAvx2,
-                                SweepDownRightAvx2,      SweepUpLeftAvx2,    FieldToPlaneAvx2};
+                                SweepDownRightAvx512,    SweepUpLeftAvx512,  FieldToPlaneAvx2};
 #endif
 
 const TKernels& Kernels(int level) {
@@ -470,10 +437,55 @@ const TKernels& Kernels(int level) {
 
 // Starts the running values of 256 lines at their values v[] of one step:
 // a = v and acc = 0 for plane 0, a = b = v for plane 1.
-void StartLines(const uint8_t* v, TLines& s) {
+void StartLines0(const uint8_t* v, TLines& s) {
     for (int i = 0; i < 256; ++i) {
-        s.A0[i] = s.A1[i] = s.B1[i] = double(v[i]);
+        s.A0[i] = double(v[i]);
         s.Acc[i] = 0.0;
+    }
+}
+void StartLines1(const uint8_t* v, TLines& s) {
+    for (int i = 0; i < 256; ++i) s.A1[i] = s.B1[i] = double(v[i]);
+}
+
+// Plane 0's field into F, from V and its transpose VT, with `partner` as
+// scratch: the row passes (on VT: line i is row i, step x is column x) into
+// `partner`, transposed into F, the column passes, then six rounds of the
+// blur F -> partner -> F. The forward passes stop at N - 2, so the backward
+// row pass adds to the zero of columns N - 1 and N.
+void NoiseChain0(const TKernels& k, const TPlane& V, const TPlane& VT, TField& F, TField& partner,
+                 TLines& lines) {
+    StartLines0(VT[0], lines);
+    for (int x = 0; x <= N - 2; ++x) k.AssignSkip(VT[x], lines, partner[x], nullptr);
+    StartLines0(VT[N], lines);
+    for (int x = N; x >= N - 1; --x) k.AddToZeroSkip(VT[x], lines, partner[x], nullptr);
+    for (int x = N - 2; x >= 0; --x) k.AddSkip(VT[x], lines, partner[x], nullptr);
+    k.TransposeField(partner, F);
+    StartLines0(V[0], lines);
+    for (int y = 0; y <= N - 2; ++y) k.AddSkip(V[y], lines, F[y], nullptr);
+    StartLines0(V[N], lines);
+    for (int y = N; y >= 0; --y) k.Times6Skip(V[y], lines, F[y], nullptr);
+    for (int round = 0; round < 6; ++round) {
+        k.SweepDownRight(F, partner, 1);
+        k.SweepUpLeft(partner, F, 1);
+    }
+}
+
+// Plane 1's field the same way; its passes run the full range, and its blur
+// works at distances 4, 3, 2, 1, each F -> partner -> F.
+void NoiseChain1(const TKernels& k, const TPlane& V, const TPlane& VT, TField& F, TField& partner,
+                 TLines& lines) {
+    StartLines1(VT[0], lines);
+    for (int x = 0; x <= N; ++x) k.SkipAddToZero(VT[x], lines, nullptr, partner[x]);
+    StartLines1(VT[N], lines);
+    for (int x = N; x >= 0; --x) k.SkipAdd(VT[x], lines, nullptr, partner[x]);
+    k.TransposeField(partner, F);
+    StartLines1(V[0], lines);
+    for (int y = 0; y <= N; ++y) k.SkipAdd(V[y], lines, nullptr, F[y]);
+    StartLines1(V[N], lines);
+    for (int y = N; y >= 0; --y) k.SkipAddTimes2(V[y], lines, nullptr, F[y]);
+    for (int d = 4; d >= 1; --d) {
+        k.SweepUpLeft(F, partner, d);
+        k.SweepDownRight(partner, F, d);
     }
 }
 
@@ -485,160 +497,36 @@ int SelectPlaneKernels(TPlanes& planes, int level) {
     return planes.KernelLevel;
 }
 
-#if TESSA_X86_KERNELS
-namespace {
-
-// Kernel level 2: the same steps in another order. Plane 0's passes first;
-// then plane 0's blur, with plane 1's passes worked into its loops (the blur
-// waits on the divider, the passes on the other units); then plane 1's blur.
-// Buffers: plane 0 in F0 with SwapA as blur partner; plane 1's row sums in
-// SwapB (transposed), then F1, with SwapA as blur partner.
-TESSA_AVX512 void ComputeNoiseFieldsOverlapped(TPlaneScratch& scratch, const TPlane& V, TField& F0,
-                                               TField& F1) {
-    const TKernels& k = Avx512Kernels;
-    auto& VT = scratch.VT;
-    auto& SwapA = scratch.SwapA;
-    auto& SwapB = scratch.SwapB;
-    TLines& Lines = scratch.Lines;
-    k.TransposeBytes(V, VT);
-    // Plane 0's passes: rows on the transposed plane into SwapA, then columns.
-    StartLines(VT[0], Lines);
-    for (int x = 0; x <= N - 2; ++x) k.AssignSkip(VT[x], Lines, SwapA[x], nullptr);
-    StartLines(VT[N], Lines);
-    for (int x = N; x >= N - 1; --x) k.AddToZeroSkip(VT[x], Lines, SwapA[x], nullptr);
-    for (int x = N - 2; x >= 0; --x) k.AddSkip(VT[x], Lines, SwapA[x], nullptr);
-    k.TransposeField(SwapA, F0);
-    StartLines(V[0], Lines);
-    for (int y = 0; y <= N - 2; ++y) k.AddSkip(V[y], Lines, F0[y], nullptr);
-    StartLines(V[N], Lines);
-    for (int y = N; y >= 0; --y) k.Times6Skip(V[y], Lines, F0[y], nullptr);
-
-    // Plane 1's passes as a list: rows forward and backward into SwapB,
-    // (SwapB transposed into F1), columns forward and backward in F1.
-    TPassStep steps[4 * 256];
-    int n = 0;
-    for (int x = 0; x <= N; ++x) steps[n++] = {VT[x], SwapB[x], TMode::AddToZero, x == 0};
-    for (int x = N; x >= 0; --x) steps[n++] = {VT[x], SwapB[x], TMode::Add, x == N};
-    const int columnsFrom = n;
-    for (int y = 0; y <= N; ++y) steps[n++] = {V[y], F1[y], TMode::Add, y == 0};
-    for (int y = N; y >= 0; --y) steps[n++] = {V[y], F1[y], TMode::AddTimes2, y == N};
-    int next = 0;
-    // Readies step `next`: restarts the running values, and transposes the
-    // row sums before the first column step.
-    auto ready = [&]() {
-        if (next == columnsFrom) k.TransposeField(SwapB, F1);
-        if (steps[next].Start)
-            for (int i = 0; i < 256; ++i) Lines.A1[i] = Lines.B1[i] = double(steps[next].V[i]);
-    };
-
-    // Plane 0's blur: six rounds of a down-right and an up-left sweep, each
-    // of 255 rows in 85 groups of three, F0 -> SwapA -> F0.
-    for (int sweep = 0; sweep < 12; ++sweep) {
-        const bool downRight = sweep % 2 == 0;
-        const TField& in = downRight ? F0 : SwapA;
-        TField& out = downRight ? SwapA : F0;
-        // The row the sweep leaves alone is copied.
-        const int still = downRight ? N : 0;
-        std::memcpy(out[still], in[still], sizeof out[still]);
-        for (int g = 0; g < 85; ++g) {
-            const int y0 = downRight ? 3 * g : 1 + 3 * g;
-            if (next == n) {
-                if (downRight)
-                    BlurThreeRows<true, false, TMode::Add>(in, out, y0, nullptr, Lines, nullptr);
-                else
-                    BlurThreeRows<false, false, TMode::Add>(in, out, y0, nullptr, Lines, nullptr);
-                continue;
-            }
-            ready();
-            const TPassStep& st = steps[next++];
-            switch ((downRight ? 3 : 0) + (st.Mode == TMode::AddToZero ? 0
-                                           : st.Mode == TMode::Add     ? 1
-                                                                       : 2)) {
-            case 0:
-                BlurThreeRows<false, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F);
-                break;
-            case 1:
-                BlurThreeRows<false, true, TMode::Add>(in, out, y0, st.V, Lines, st.F);
-                break;
-            case 2:
-                BlurThreeRows<false, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F);
-                break;
-            case 3:
-                BlurThreeRows<true, true, TMode::AddToZero>(in, out, y0, st.V, Lines, st.F);
-                break;
-            case 4:
-                BlurThreeRows<true, true, TMode::Add>(in, out, y0, st.V, Lines, st.F);
-                break;
-            default:
-                BlurThreeRows<true, true, TMode::AddTimes2>(in, out, y0, st.V, Lines, st.F);
-                break;
-            }
-        }
-    }
-    // The steps the blur had no room for.
-    while (next < n) {
-        ready();
-        const TPassStep& st = steps[next++];
-        if (st.Mode == TMode::AddToZero)
-            k.SkipAddToZero(st.V, Lines, nullptr, st.F);
-        else if (st.Mode == TMode::Add)
-            k.SkipAdd(st.V, Lines, nullptr, st.F);
+void ComputeNoiseFields(TPlanes& planes, const TPlane& V, TField& F0, TField& F1,
+                        TWorkers* workers) {
+    TPlaneScratch& scratch = planes.Scratch;
+    const TKernels& k = Kernels(planes.KernelLevel);
+    k.TransposeBytes(V, scratch.VT);
+    const auto chain = [&](int plane, int) {
+        if (plane == 0)
+            NoiseChain0(k, V, scratch.VT, F0, scratch.SwapA, scratch.Lines0);
         else
-            k.SkipAddTimes2(st.V, Lines, nullptr, st.F);
-    }
-
-    // Plane 1's blur at distances 4, 3, 2, 1: F1 -> SwapA -> F1 for each.
-    for (int d = 4; d >= 1; --d) {
-        k.SweepUpLeft(F1, SwapA, d);
-        k.SweepDownRight(SwapA, F1, d);
-    }
+            NoiseChain1(k, V, scratch.VT, F1, scratch.SwapB, scratch.Lines1);
+    };
+    if (workers)
+        workers->ForEach(2, chain);
+    else
+        for (int plane = 0; plane < 2; ++plane) chain(plane, 0);
 }
 
-} // namespace
-#endif
+void PrepareNoisePlanes(TPlanes& planes) {
+    Kernels(planes.KernelLevel).TransposeBytes(planes[aV], planes.Scratch.VT);
+}
 
-void ComputeNoiseFields(TPlanes& planes, const TPlane& V, TField& F0, TField& F1) {
+void ComputeNoisePlane(TPlanes& planes, int plane) {
     TPlaneScratch& scratch = planes.Scratch;
-#if TESSA_X86_KERNELS
-    if (planes_simd::UseAvx512(planes.KernelLevel)) {
-        ComputeNoiseFieldsOverlapped(scratch, V, F0, F1);
-        return;
-    }
-#endif
     const TKernels& k = Kernels(planes.KernelLevel);
-    auto& VT = scratch.VT;
-    auto& SwapA = scratch.SwapA;
-    auto& SwapB = scratch.SwapB;
-    TLines& Lines = scratch.Lines;
-    // Rows (step 2 of both planes), on the transposed plane:
-    // line i is row i, step x is column x; the sums go to SwapA (plane 0)
-    // and SwapB (plane 1), transposed. Plane 0's forward pass stops at column
-    // N - 2, so its backward pass adds to the zero of columns N - 1 and N.
-    k.TransposeBytes(V, VT);
-    StartLines(VT[0], Lines);
-    for (int x = 0; x <= N - 2; ++x) k.AssignAddToZero(VT[x], Lines, SwapA[x], SwapB[x]);
-    for (int x = N - 1; x <= N; ++x) k.SkipAddToZero(VT[x], Lines, SwapA[x], SwapB[x]);
-    StartLines(VT[N], Lines);
-    for (int x = N; x >= N - 1; --x) k.AddToZeroAdd(VT[x], Lines, SwapA[x], SwapB[x]);
-    for (int x = N - 2; x >= 0; --x) k.AddAdd(VT[x], Lines, SwapA[x], SwapB[x]);
-    k.TransposeField(SwapA, F0);
-    k.TransposeField(SwapB, F1);
-    // Columns (step 3), on the plane itself: line i is column i, step y is
-    // row y. Plane 0's forward pass stops at row N - 2.
-    StartLines(V[0], Lines);
-    for (int y = 0; y <= N - 2; ++y) k.AddAdd(V[y], Lines, F0[y], F1[y]);
-    for (int y = N - 1; y <= N; ++y) k.SkipAdd(V[y], Lines, F0[y], F1[y]);
-    StartLines(V[N], Lines);
-    for (int y = N; y >= 0; --y) k.Times6Times2(V[y], Lines, F0[y], F1[y]);
-    // Blur (step 4). Plane 0: six rounds of two sweeps, F0 -> SwapA -> F0.
-    for (int round = 0; round < 6; ++round) {
-        k.SweepDownRight(F0, SwapA, 1);
-        k.SweepUpLeft(SwapA, F0, 1);
-    }
-    // Plane 1: at distances 4, 3, 2, 1, F1 -> SwapA -> F1.
-    for (int d = 4; d >= 1; --d) {
-        k.SweepUpLeft(F1, SwapA, d);
-        k.SweepDownRight(SwapA, F1, d);
+    if (plane == 0) {
+        NoiseChain0(k, planes[aV], scratch.VT, scratch.Field0, scratch.SwapA, scratch.Lines0);
+        k.FieldToPlane(scratch.Field0, planes[aNo1]);
+    } else {
+        NoiseChain1(k, planes[aV], scratch.VT, scratch.NoiseField, scratch.SwapB, scratch.Lines1);
+        k.FieldToPlane(scratch.NoiseField, planes[aNo2]);
     }
 }
 
@@ -648,9 +536,10 @@ void NoiseFieldToPlane(const TPlanes& planes, const TField& F, TPlane& plane) {
     Kernels(planes.KernelLevel).FieldToPlane(F, plane);
 }
 
-void ComputeNoisePlanes(TPlanes& planes) {
-    TPlaneScratch& scratch = planes.Scratch;
-    ComputeNoiseFields(planes, planes[aV], scratch.Field0, scratch.NoiseField);
-    NoiseFieldToPlane(planes, scratch.Field0, planes[aNo1]);
-    NoiseFieldToPlane(planes, scratch.NoiseField, planes[aNo2]);
+void ComputeNoisePlanes(TPlanes& planes, TWorkers* workers) {
+    PrepareNoisePlanes(planes);
+    if (workers)
+        workers->ForEach(2, [&](int plane, int) { ComputeNoisePlane(planes, plane); });
+    else
+        for (int plane = 0; plane < 2; ++plane) ComputeNoisePlane(planes, plane);
 }

@@ -52,7 +52,7 @@ using TPlane = uint8_t[256][256];
 using TField = float[256][256];
 
 // The running values of 256 lines of the noise passes: plane 0's a and acc,
-// plane 1's a and b.
+// plane 1's a and b. The two planes' passes each use their own.
 struct TNoiseLines {
     alignas(64) double A0[256], Acc[256], A1[256], B1[256];
 };
@@ -66,8 +66,8 @@ struct TPlaneScratch {
     alignas(64) TField SwapA, SwapB;         // transposed row sums, then blur partners
     alignas(64) TField Field0;               // F of plane 0
     alignas(64) TField NoiseField;           // ends holding F of plane 1
-    TNoiseLines Lines;
-    TSignedTable<uint8_t> StretchTab{}; // rebuilt per plane by the normalisation
+    TNoiseLines Lines0, Lines1;              // of plane 0's passes and plane 1's
+    TSignedTable<uint8_t> StretchTab{};      // rebuilt per plane by the normalisation
 };
 
 struct TPlanes {

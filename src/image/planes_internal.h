@@ -7,6 +7,8 @@
 
 #include "plane_store.h"
 
+class TWorkers;
+
 // Plane 2 before its smoothing: the raw colour differences
 // (rows and columns 1..255; row 0 and column 0 are left as they are).
 void ComputeRawBorderPlane(TPlanes& planes);
@@ -19,8 +21,16 @@ void ComputeGradientPlanes(TPlanes& planes);
 // bytes: F of plane 0 into F0 and F of plane 1 into F1, from the brightness
 // plane V. Both are overwritten completely and must be two different arrays
 // (the caller's own, or the scratch NoiseField). Uses `planes`' scratch and
-// kernel level only.
-void ComputeNoiseFields(TPlanes& planes, const TPlane& V, TField& F0, TField& F1);
+// kernel level only; with `workers`, the two fields are computed side by side.
+void ComputeNoiseFields(TPlanes& planes, const TPlane& V, TField& F0, TField& F1,
+                        TWorkers* workers = nullptr);
+
+// The noise planes in two halves that share only what PrepareNoisePlanes
+// leaves (plane 12 transposed, in the scratch): after it, plane 0
+// (ComputeNoisePlane(planes, 0), its field in the scratch Field0) and plane 1
+// (its field in NoiseField) may be computed side by side.
+void PrepareNoisePlanes(TPlanes& planes);
+void ComputeNoisePlane(TPlanes& planes, int plane);
 
 // Plane p at every pixel = ClampTab at the whole part of F (truncated).
 void NoiseFieldToPlane(const TPlanes& planes, const TField& F, TPlane& plane);

@@ -24,7 +24,7 @@
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 #endif
-#define TESSA_AVX2 __attribute__((target("avx2")))
+#define TESSA_AVX2 __attribute__((target("avx2,fma")))
 #define TESSA_AVX512 __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi")))
 #else
 #define TESSA_X86_KERNELS 0
@@ -44,12 +44,13 @@
 
 namespace planes_simd {
 
-// Kernel levels: 0 the portable loops; 1 the AVX2 kernels; 2 also the
-// AVX-512 ones (F, BW, DQ, VL and VBMI).
+// Kernel levels: 0 the portable loops; 1 the AVX2 kernels (with FMA, which
+// every AVX2 processor but a few early VIA ones has); 2 also the AVX-512
+// ones (F, BW, DQ, VL and VBMI).
 inline int DetectKernelLevel() {
 #if TESSA_X86_KERNELS
     __builtin_cpu_init();
-    if (!__builtin_cpu_supports("avx2")) return 0;
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma")) return 0;
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") &&
         __builtin_cpu_supports("avx512vbmi"))
@@ -75,6 +76,44 @@ inline bool UseAvx512(int level) {
 }
 
 #if TESSA_X86_KERNELS
+// s / 3 rounded to the nearest double, as the division gives it, without the
+// divider (which holds the blur back): q = s * t with t = RN(1/3), the
+// remainder r = s - 3q in one fused step, then q + r * t in one fused step.
+//
+// Why it is exact, for any double s whose quotient is normal (0 gives 0; the
+// blur's other sums lie between 2^-80 and 2^13: the passes leave 0 or at
+// least 2^-50, and twelve sweeps divide by at most 3^12): write s = M * 2^e with
+// M a whole number, 2^52 <= M < 2^53, and let u be the spacing of the doubles
+// around s / 3 (u = 2^(e-2) when M < 3 * 2^51, else 2^(e-1)).
+// 1. s / 3 is never close to a rounding boundary: (s / 3) / u is 4M / 3 or
+//    2M / 3, whose fraction is 0, 1/3 or 2/3, so s / 3 lies at least u / 6
+//    from every midpoint between neighbouring doubles.
+// 2. t = (1 - 2^-54) / 3 exactly (2^54 - 1 is divisible by 3), so s * t lies
+//    (s / 3) * 2^-54 < u / 2 below s / 3, and q = RN(s * t) lies within u / 2
+//    of s * t: |q - s / 3| < u, so q is s / 3 rounded down or up.
+// 3. r = s - 3q is exact: s and q are multiples of 2^(e-2) (the doubles
+//    within u of s / 3 are all at least 2^(50+e), spaced 2^(e-2) or more), and |r| < 3u <= 6 *
+//    2^(e-2), a whole number of 3 bits times 2^(e-2); the fused step rounds nothing away.
+// 4. q + r * t = q + (s / 3 - q)(1 - 2^-54) = s / 3 - (s / 3 - q) * 2^-54,
+//    within 2u * 2^-54 of s / 3: on the same side of every boundary of
+//    point 1, so its one rounding gives RN(s / 3).
+// The test tests/image/divide_by_three_test.cpp compares it with the
+// division on every float and on many sums and doubles.
+TESSA_AVX2 inline __m256d DivideBy3(__m256d s) {
+    const __m256d third = _mm256_set1_pd(1.0 / 3.0);
+    const __m256d q = _mm256_mul_pd(s, third);
+    const __m256d r = _mm256_fnmadd_pd(_mm256_set1_pd(3.0), q, s);
+    return _mm256_fmadd_pd(r, third, q);
+}
+
+// The same, eight at a time.
+TESSA_AVX512 inline __m512d DivideBy3(__m512d s) {
+    const __m512d third = _mm512_set1_pd(1.0 / 3.0);
+    const __m512d q = _mm512_mul_pd(s, third);
+    const __m512d r = _mm512_fnmadd_pd(_mm512_set1_pd(3.0), q, s);
+    return _mm512_fmadd_pd(r, third, q);
+}
+
 // Splits a row of 256 pixels (bytes blue, green, red) into its blue, green
 // and red bytes, sixteen pixels at a time.
 TESSA_AVX2 inline void SplitRowAvx2(const uint8_t* bgr, uint8_t* b, uint8_t* g, uint8_t* r) {

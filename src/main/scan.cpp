@@ -1,6 +1,7 @@
-// The threshold scan of the window: the session's sweeps (session/scan.h),
-// each pass run directly with the bar following it, then the bar moved to
-// the result as the user would move it, and the area map shown.
+// The threshold scan of the window: the session's scan (session/scan.h),
+// the window hearing every pass as it would hear it run in full, with the
+// bar following them, then the bar moved to the result as the user would
+// move it, and the area map shown.
 #include "session/scan.h"
 #include "busy_cursor.h"
 #include "session/session.h"
@@ -17,8 +18,22 @@ void TfrmMain::ScanClick() {
         ~TScanEnd() { running = false; }
     } scanEnd{ScanRunning_};
 
-    const TScanOutcome outcome = ScanThresholds(Session_->Areas.LevelScores, ScrollBar2->value(),
-                                                [this](int32_t t) { RunPass(t); });
+    TScanOutcome outcome;
+    if (AreaPass_) {
+        outcome = ScanThresholds(Session_->Areas.LevelScores, ScrollBar2->value(),
+                                 [this](int32_t t) { RunPass(t); });
+    } else {
+        // The session's scan runs its passes itself: the closer look hears
+        // of it as of one pass, so that the table shows the last one.
+        PassAboutToRun();
+        try {
+            outcome = ScanSession(*Session_, PassOptions(-1), ScrollBar2->value(), *this);
+        } catch (...) {
+            PassFailed();
+            throw;
+        }
+        PassDone();
+    }
 
     ScanRunning_ = false;
     // Only when the bar moves does ScrollBar2Change run one more pass at the

@@ -28,9 +28,6 @@ TfrmMain::TfrmMain() : TfrmMain(TOptions{}) {}
 TfrmMain::TfrmMain(TOptions options)
     : OwnSession_(options.Session ? nullptr : NewSession()),
       Session_(options.Session ? options.Session : OwnSession_.get()),
-      AreaPass_([](TSession& s, const TPassOptions& o, TPassObserver& observer) {
-          return FindAreas(s, o, observer);
-      }),
       MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
     CreateControls();
     CreateLookTools();
@@ -183,17 +180,22 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
     return false;
 }
 
-TPassResult TfrmMain::RunPass(int32_t threshold) {
+TPassOptions TfrmMain::PassOptions(int32_t threshold) const {
     TPassOptions o;
     o.Threshold = threshold;
     o.ByPlane = cbByPriznak->isChecked();
     o.Plane = ListBox1->currentRow();
     o.PaintSteps = cbPaintSteps->isChecked();
     o.Ground = ButtonFace();
+    return o;
+}
+
+TPassResult TfrmMain::RunPass(int32_t threshold) {
+    const TPassOptions o = PassOptions(threshold);
     PassAboutToRun();
     TPassResult result;
     try {
-        result = AreaPass_(*Session_, o, *this);
+        result = AreaPass_ ? AreaPass_(*Session_, o, *this) : FindAreas(*Session_, o, *this);
     } catch (...) {
         PassFailed();
         throw;

@@ -67,8 +67,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     using TMessageBoxHook = std::function<QMessageBox::StandardButton(
         QMessageBox::Icon, const QString& caption, const QString& text,
         QMessageBox::StandardButtons)>;
-    // The area pass the handlers run: FindAreas over the session; tests
-    // record passes through another.
+    // The area pass the handlers run: FindAreas over the session, and the
+    // session's own scan; tests record passes through another, which the
+    // scan then runs in full for every threshold.
     using TAreaPass = std::function<TPassResult(TSession&, const TPassOptions&, TPassObserver&)>;
 
     struct TOptions {
@@ -143,6 +144,8 @@ class TfrmMain : public QWidget, private TPassObserver {
     void SetToolTips();
     void FormCreate();
     void FileListBox1Change();
+    // The pass options the controls give, for `threshold`.
+    TPassOptions PassOptions(int32_t threshold) const;
     TPassResult RunPass(int32_t threshold);
     // Plane view: draws plane `index` into PaintBox1 and lists the counters.
     void ShowPlane(uint8_t index);
@@ -208,7 +211,7 @@ class TfrmMain : public QWidget, private TPassObserver {
 
     std::unique_ptr<TSession> OwnSession_;
     TSession* Session_;
-    TAreaPass AreaPass_;
+    TAreaPass AreaPass_; // empty: FindAreas
     TMessageBoxHook MessageBoxHook_;
     QSettings* Settings_;
 

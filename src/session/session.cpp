@@ -5,13 +5,13 @@
 #include "image/intake.h"
 #include "palette.h"
 
-TSession::TSession() {
+TSession::TSession(int workers) : Workers(workers) {
     CreateBitmap(Grid, 256, 256, {255, 255, 255});
     CreateBitmap(View, 256, 256);
 }
 
-std::unique_ptr<TSession> NewSession() {
-    return std::make_unique<TSession>();
+std::unique_ptr<TSession> NewSession(int workers) {
+    return std::make_unique<TSession>(workers);
 }
 
 void LoadPicture(TSession& s, const std::string& path) {
@@ -20,7 +20,7 @@ void LoadPicture(TSession& s, const std::string& path) {
 }
 
 void ComputePlanes(TSession& s) {
-    ComputePlanes(s.Grid, s.Planes);
+    ComputePlanes(s.Grid, s.Planes, &s.Workers);
 }
 
 TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer) {

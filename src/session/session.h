@@ -14,6 +14,11 @@
 // threads, never touch each other. The window owns one; the replay tool, the
 // batch tool, tests and benchmarks make their own. Sessions are large
 // (several MiB): make them with NewSession.
+//
+// A session's steps may spread their work over its workers (by default one
+// per processor the process may run on); with 1 worker the session starts
+// no thread at all, as a batch that runs one session per core wants. The
+// results are the same whatever the count.
 #pragma once
 
 #include "areas/area_pass.h"
@@ -22,12 +27,14 @@
 #include "image/decoders.h"
 #include "image/lookup_tables.h"
 #include "image/plane_store.h"
+#include "image/workers.h"
 #include "random.h"
 #include "tree/partition_tree.h"
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The picture that landed on the grid last.
 struct TPictureInfo {
@@ -45,13 +52,17 @@ struct TSession {
     TToneTab ToneTab = InitialToneTab(); // the plane view's brightness offset
     TRandom Random;                      // the click probe's generator
     std::optional<TPassResult> LastPass; // none before the first pass
+    TWorkers Workers;                    // the threads its steps may use
+    // Scratch of the threshold scan: one scoring context per worker, made by
+    // the first scan.
+    std::vector<std::unique_ptr<TAreaState>> ScanContexts;
 
-    TSession();
+    explicit TSession(int workers = DefaultWorkerCount());
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 };
 
-std::unique_ptr<TSession> NewSession();
+std::unique_ptr<TSession> NewSession(int workers = DefaultWorkerCount());
 
 // The steps over one session.
 // Decodes the picture at `path` onto the grid (throws TPictureError and

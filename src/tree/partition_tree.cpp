@@ -16,14 +16,17 @@ namespace {
 
 constexpr int32_t BucketItems = 31;
 
-// Sets a label; a node taking a new non-zero label is listed as its holder.
-void SetLabel(TPartitionTree& tree, TPartNode* node, int32_t label) {
+// Sets a label; a node taking a new non-zero label is listed among its
+// holders (`holders`: LabelHolders of that label).
+void SetLabel(TPartNode* node, int32_t label, std::vector<TPartNode*>& holders) {
     if (node->label == label) return;
     node->label = label;
-    if (label != 0) tree.LabelHolders[label].push_back(node);
+    if (label != 0) holders.push_back(node);
 }
 
-void Append(TPartNode* node, TArea* area) {
+void Append(TPartitionTree& tree, TPartNode* node, TArea* area) {
+    if (node->lastCount == 0 && node->lastBucket == &node->firstBucket)
+        tree.Listed.push_back(node); // its list was empty
     if (node->lastCount >= BucketItems) {
         TPartBucket* fresh = new TPartBucket;
         fresh->items[0] = nullptr;
@@ -43,32 +46,32 @@ bool Skip(const TPartNode* node, uint32_t stamp, bool hotOnly) {
 
 // Children before parents: a node takes the label when all four of its
 // children carry it, and they give it up.
-void MergeLabels(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, bool hotOnly) {
+void MergeLabels(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, bool hotOnly,
+                 std::vector<TPartNode*>& holders) {
     if (half == 0) return;
     for (TPartNode* child : node->children)
         if (!Skip(child, tree.Registration, hotOnly))
-            MergeLabels(tree, child, half / 2, label, hotOnly);
+            MergeLabels(tree, child, half / 2, label, hotOnly, holders);
     for (const TPartNode* child : node->children)
         if (child->label != label) return;
     for (TPartNode* child : node->children) child->label = 0;
-    SetLabel(tree, node, label);
+    SetLabel(node, label, holders);
 }
 
 // Children before parents: every node carrying the label lists the area.
-void CollectArea(const TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label,
-                 TArea* area, bool hotOnly) {
+void CollectArea(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, TArea* area,
+                 bool hotOnly) {
     if (half > 0)
         for (TPartNode* child : node->children)
             if (!Skip(child, tree.Registration, hotOnly))
                 CollectArea(tree, child, half / 2, label, area, hotOnly);
-    if (node->label == label) Append(node, area);
+    if (node->label == label) Append(tree, node, area);
 }
 
 // Marks every node with a holder of the label at or below it as hot, and drops
 // the holders that gave the label up (and repeated entries).
-void MarkHotPaths(TPartitionTree& tree, int32_t label) {
+void MarkHotPaths(TPartitionTree& tree, std::vector<TPartNode*>& holders, int32_t label) {
     const uint32_t stamp = tree.Registration;
-    std::vector<TPartNode*>& holders = tree.LabelHolders[label];
     std::size_t kept = 0;
     for (TPartNode* node : holders) {
         if (node->label != label || node->seenStamp == stamp) continue;
@@ -81,7 +84,7 @@ void MarkHotPaths(TPartitionTree& tree, int32_t label) {
 
 void BuildNode(TPartitionTree& tree, TPartNode*& slot, TPartNode* parent, int32_t half, int32_t hx,
                int32_t hy) {
-    TPartNode* node = new TPartNode{};
+    TPartNode* node = &tree.Storage[tree.Nodes.size()];
     node->label = 0;
     node->lastBucket = &node->firstBucket;
     node->lastCount = 0;
@@ -117,17 +120,14 @@ void EmptyList(TPartNode* node) {
 
 } // namespace
 
-TPartitionTree::TPartitionTree() {
+TPartitionTree::TPartitionTree() : Storage(std::make_unique<TPartNode[]>(PartNodeCount)) {
     Nodes.reserve(PartNodeCount);
     BuildNode(*this, Root, nullptr, 32, 63, 63);
     assert(Nodes.size() == std::size_t(PartNodeCount));
 }
 
 TPartitionTree::~TPartitionTree() {
-    for (TPartNode* node : Nodes) {
-        EmptyList(node);
-        delete node;
-    }
+    for (TPartNode* node : Nodes) EmptyList(node);
 }
 
 void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineSeg* runs,
@@ -136,21 +136,24 @@ void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineS
         for (TPartNode* n : tree.Nodes) n->hotStamp = n->seenStamp = 0;
         tree.Registration = 1;
     }
-    // Each run marks its len pixels and the one just right of it.
+    std::vector<TPartNode*>& holders = tree.LabelHolders[label];
+    // Each run marks its len pixels and the one just right of it: every cell
+    // of the columns x .. x + len of its row, once.
     for (int32_t i = 0; i <= s; ++i) {
         const TLineSeg& run = runs[i];
         assert(run.x + run.len <= 255);
         const int32_t end = run.x + run.len <= 255 ? run.x + run.len : 255;
-        for (int32_t j = run.x; j <= end; ++j) SetLabel(tree, tree.Cells[j / 4][run.y / 4], label);
+        for (int32_t cx = run.x / 4; cx <= end / 4; ++cx)
+            SetLabel(tree.Cells[cx][run.y / 4], label, holders);
     }
     // Label 0 is carried by nearly every node; only the whole walk pays there.
     const bool hotOnly = !tree.PlainWalk && label != 0;
     if (hotOnly) {
-        MarkHotPaths(tree, label);
+        MarkHotPaths(tree, holders, label);
         if (tree.Root->hotStamp != tree.Registration) return; // no node carries it
     }
-    MergeLabels(tree, tree.Root, 32, label, hotOnly);
-    CollectArea(tree, tree.Root, 32, label, area, hotOnly);
+    MergeLabels(tree, tree.Root, 32, label, hotOnly, holders);
+    if (area) CollectArea(tree, tree.Root, 32, label, area, hotOnly);
 }
 
 int32_t PartListLength(const TPartNode& node) {
@@ -161,7 +164,8 @@ int32_t PartListLength(const TPartNode& node) {
 }
 
 void ClearPartLists(TPartitionTree& tree) {
-    for (TPartNode* node : tree.Nodes) EmptyList(node);
+    for (TPartNode* node : tree.Listed) EmptyList(node);
+    tree.Listed.clear();
 }
 
 void ResetTree(TPartitionTree& tree) {

@@ -12,6 +12,7 @@
 #include "line_seg.h"
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -23,27 +24,31 @@ struct TPartBucket {
     TPartBucket* next;
 };
 
-struct TPartNode {
+// Everything but the first bucket fits the node's first 64 bytes, which is
+// all that the marking and merging of a registration read.
+struct alignas(64) TPartNode {
     TPartNode* children[4]; // quadrants: (low x, low y), (low x, high y), (high x, low y), (high x,
                             // high y)
     int32_t label;          // 0: no area
+    int32_t lastCount;      // items in lastBucket
     TPartBucket* lastBucket;
-    int32_t lastCount; // items in lastBucket
-    TPartBucket firstBucket;
 
     // Bookkeeping of RegisterArea, so that it can skip the subtrees that hold
     // no node with the registered label.
     TPartNode* parent;  // null for the root
     uint32_t hotStamp;  // last registration whose label it or a node below carried
     uint32_t seenStamp; // registration that last listed the node as a holder
+
+    TPartBucket firstBucket;
 };
 
 constexpr int PartNodeCount = 5461;
 
 struct TPartitionTree {
     TPartNode* Root = nullptr;
-    TPartNode* Cells[64][64] = {}; // [cell column][cell row]
-    std::vector<TPartNode*> Nodes; // every node, in the order of creation; owned
+    TPartNode* Cells[64][64] = {};        // [cell column][cell row]
+    std::vector<TPartNode*> Nodes;        // every node, in the order of creation
+    std::unique_ptr<TPartNode[]> Storage; // the nodes, in that order, in one block
 
     // When true, RegisterArea merges and collects over the whole tree for
     // every area, as the plain form does; kept so the benchmark can time both.
@@ -53,6 +58,9 @@ struct TPartitionTree {
     // entries that no longer carry it. Every node carrying a label is listed.
     std::unordered_map<int32_t, std::vector<TPartNode*>> LabelHolders;
     uint32_t Registration = 0; // stamp of the RegisterArea call in progress
+    // The nodes whose lists are not empty, so that clearing the lists of a
+    // pass touches those only.
+    std::vector<TPartNode*> Listed;
 
     TPartitionTree(); // builds the whole tree, every label 0
     ~TPartitionTree();
@@ -63,6 +71,8 @@ struct TPartitionTree {
 // Enters an area with the given label and runs (entries 0 to s): marks the
 // cells under the runs (each run's len + 1 columns), merges the label up the
 // tree and appends the area to the list of every node that then carries it.
+// With no area, the labels are entered and no list changes: what a pass
+// whose lists the next pass clears unread leaves in the tree.
 // Node labels must only be written here (or cleared with ResetTree):
 // RegisterArea keeps an index of the nodes that carry each label.
 void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineSeg* runs,

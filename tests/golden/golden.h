@@ -77,6 +77,13 @@ inline void MakePictures(const std::string& dir) {
         if (x % 2 == 1 && y != 128) return {255, 255, 255};
         return {10, 10, 10};
     });
+    // Blocks of one grey on a lighter ground, and one black pixel: three
+    // values on the brightness plane, so that many thresholds give the same
+    // areas and the same score.
+    WriteBmp24(dir + "/blocks.bmp", 256, 256, [](int x, int y) -> TRGB {
+        if (x == 3 && y == 3) return {0, 0, 0};
+        return x % 20 < 10 && y % 20 < 10 ? TRGB{90, 90, 90} : TRGB{220, 220, 220};
+    });
     // A small picture of two colours, for loads over a larger picture.
     WriteBmp24(dir + "/small.bmp", 100, 100, [](int x, int y) -> TRGB {
         return (x / 10 + y / 10) % 2 ? TRGB{200, 40, 40} : TRGB{30, 30, 160};

@@ -1,4 +1,6 @@
 // The noise planes, and the fast version against its plain twin.
+#include "image/workers.h"
+
 #include "support/plain_planes.h"
 #include "support/planes_fixture.h"
 
@@ -49,18 +51,26 @@ struct NoisePlanes : ::testing::Test, TPlanesFixture {
         std::memcpy(plain1, Plane(aNo2), sizeof plain1);
         std::memcpy(plainField1, NoiseField, sizeof plainField1);
         plain_twin::NoiseField0(brightness, plainField0);
-        ComputeNoiseFields(planes, brightness, FastF, PlainF);
-        ASSERT_EQ(std::memcmp(FastF, plainField0, sizeof FastF), 0) << "field of plane 0 differs";
-        ASSERT_EQ(std::memcmp(PlainF, plainField1, sizeof PlainF), 0) << "field of plane 1 differs";
-        std::memset(Plane(aNo1), 0, sizeof(TPlane));
-        std::memset(Plane(aNo2), 0, sizeof(TPlane));
-        std::memset(NoiseField, 0, sizeof NoiseField);
-        ComputeNoisePlanes();
-        ASSERT_EQ(std::memcmp(NoiseField, plainField1, sizeof plainField1), 0)
-            << "NoiseField does not end holding F of plane 1";
-        ASSERT_EQ(std::memcmp(Plane(aNo1), plain0, sizeof plain0), 0) << "plane 0 differs";
-        ASSERT_EQ(std::memcmp(Plane(aNo2), plain1, sizeof plain1), 0) << "plane 1 differs";
-        ASSERT_EQ(std::memcmp(Plane(aV), brightness, sizeof brightness), 0) << "plane 12 changed";
+        // On the calling thread, then with the two fields side by side.
+        TWorkers two(2);
+        for (TWorkers* workers : {static_cast<TWorkers*>(nullptr), &two}) {
+            SCOPED_TRACE(workers ? "on two workers" : "on one thread");
+            ComputeNoiseFields(planes, brightness, FastF, PlainF, workers);
+            ASSERT_EQ(std::memcmp(FastF, plainField0, sizeof FastF), 0)
+                << "field of plane 0 differs";
+            ASSERT_EQ(std::memcmp(PlainF, plainField1, sizeof PlainF), 0)
+                << "field of plane 1 differs";
+            std::memset(Plane(aNo1), 0, sizeof(TPlane));
+            std::memset(Plane(aNo2), 0, sizeof(TPlane));
+            std::memset(NoiseField, 0, sizeof NoiseField);
+            ::ComputeNoisePlanes(planes, workers);
+            ASSERT_EQ(std::memcmp(NoiseField, plainField1, sizeof plainField1), 0)
+                << "NoiseField does not end holding F of plane 1";
+            ASSERT_EQ(std::memcmp(Plane(aNo1), plain0, sizeof plain0), 0) << "plane 0 differs";
+            ASSERT_EQ(std::memcmp(Plane(aNo2), plain1, sizeof plain1), 0) << "plane 1 differs";
+            ASSERT_EQ(std::memcmp(Plane(aV), brightness, sizeof brightness), 0)
+                << "plane 12 changed";
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,6 +38,11 @@ struct ThresholdScan : ::testing::Test {
     }
     static std::vector<int> Range(int lo, int hi) {
         std::vector<int> t;
+        for (int v = lo; v <= hi; ++v) t.push_back(v);
+        return t;
+    }
+    static std::vector<int32_t> Fine(int lo, int hi) {
+        std::vector<int32_t> t;
         for (int v = lo; v <= hi; ++v) t.push_back(v);
         return t;
     }
@@ -99,6 +105,47 @@ TEST_F(ThresholdScan, TiesGoToTheLowerThreshold) {
     // 40 is again the first with the best score.
     EXPECT_EQ(bar, 40);
     EXPECT_EQ(passes.back(), 40);
+}
+
+// How the passes are asked for: each sweep's thresholds in order, the fine
+// sweep's last pass held, then shown only when it is the result (no pass
+// follows it then) and otherwise ended as a pass nobody sees.
+struct TSweepRecorder : TScanPasses {
+    double (&scores)[256];
+    std::function<double(int)> score;
+    std::vector<std::pair<std::vector<int32_t>, bool>> sweeps;
+    std::vector<bool> finishes;
+    TSweepRecorder(double (&s)[256], std::function<double(int)> f)
+        : scores(s), score(std::move(f)) {}
+    void Sweep(const std::vector<int32_t>& thresholds, bool holdLast) override {
+        sweeps.push_back({thresholds, holdLast});
+        for (const int32_t t : thresholds) scores[t] = score(t);
+    }
+    void Finish(bool shown) override { finishes.push_back(shown); }
+};
+
+TEST_F(ThresholdScan, TheLastFinePassIsHeldAndShownOnlyWhenItIsTheResult) {
+    std::vector<int32_t> coarse;
+    for (int k = 1; k <= 31; ++k) coarse.push_back(8 * k);
+    // Rising: 254 ends the fine sweep and wins.
+    TSweepRecorder rising(LevelScores, [](int t) { return double(t); });
+    EXPECT_EQ(ScanThresholds(LevelScores, 100, rising).Result, 254);
+    ASSERT_EQ(rising.sweeps.size(), 2u);
+    EXPECT_EQ(rising.sweeps[0].first, coarse);
+    EXPECT_FALSE(rising.sweeps[0].second);
+    EXPECT_EQ(rising.sweeps[1].first, std::vector<int32_t>(Fine(240, 254)));
+    EXPECT_TRUE(rising.sweeps[1].second);
+    EXPECT_EQ(rising.finishes, std::vector<bool>{true});
+    // Falling, from a bar at 8: the coarse sweep starts at 16, which wins it;
+    // the fine sweep 8..24 gives 8 its pass and 8 wins, so 24, which ends
+    // the sweep, is ended unseen.
+    TSweepRecorder falling(LevelScores, [](int t) { return 300.0 - t; });
+    const TScanOutcome out = ScanThresholds(LevelScores, 8, falling);
+    EXPECT_EQ(falling.sweeps[0].first.front(), 16);
+    EXPECT_EQ(falling.sweeps[1].first, Fine(8, 24));
+    EXPECT_EQ(out.Result, 8);
+    EXPECT_EQ(out.BarAfterSweeps, 24);
+    EXPECT_EQ(falling.finishes, std::vector<bool>{false});
 }
 
 } // namespace

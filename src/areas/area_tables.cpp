@@ -1,5 +1,0 @@
-#include "area_tables.h"
-
-TAreaState::~TAreaState() {
-    ReleaseBuckets(*this);
-}
