@@ -40,6 +40,10 @@ TEST_F(PictureList, FolderGivesItsPicturesInNameOrderAndRecursesOnRequest) {
                                                     "sub/e.jpg"}))
         << "no hidden folder, no link to a folder, not the output folder";
     EXPECT_EQ(all[3].OutName, "sub/deeper/f.bmp");
+    // A picture named like a folder that holds others' folders gets its own name.
+    Touch("elsewhere/sub");
+    const std::vector<TPictureJob> named = FindPictures({root, root + "/elsewhere/sub"}, true, out);
+    EXPECT_EQ(named[3].OutName, "sub~2") << named[3].Path;
 }
 
 TEST_F(PictureList, EachPathOnceEachFolderNameOnce) {

@@ -64,9 +64,14 @@ void Walk(const fs::path& dir, const std::string& shown, const std::string& pref
 }
 
 // Gives pictures that would share a folder name their own: the first in
-// path order keeps it, the others get "~2", "~3", ...
+// path order keeps it, the others get "~2", "~3", ... The folders that hold
+// others' folders (with -r) and the run's own files are taken from the start.
 void NameFoldersApart(std::vector<TPictureJob>& jobs) {
     std::map<std::string, int> taken{{"summary.csv", 1}, {"batch-options.txt", 1}};
+    for (const TPictureJob& j : jobs)
+        for (size_t slash = j.OutName.find('/'); slash != std::string::npos;
+             slash = j.OutName.find('/', slash + 1))
+            taken[j.OutName.substr(0, slash)] = 1;
     for (TPictureJob& j : jobs) {
         if (j.OutName.empty()) continue;
         const std::string base = j.OutName;
