@@ -118,8 +118,12 @@ int Workers(const TBatchOptions& o, size_t pictures) {
 
 int RunBatch(const TBatchOptions& o, TProgressStyle style) {
     const std::vector<TPictureJob> jobs = Pictures(o);
-    const auto [begin, end] = o.Share ? ShareRange(jobs.size(), o.Share->K, o.Share->N)
-                                      : std::pair<size_t, size_t>{0, jobs.size()};
+    // Plain variables: the workers' lambda captures them (clang 14 captures no
+    // structured bindings).
+    const std::pair<size_t, size_t> share = o.Share
+                                                ? ShareRange(jobs.size(), o.Share->K, o.Share->N)
+                                                : std::pair<size_t, size_t>{0, jobs.size()};
+    const size_t begin = share.first, end = share.second;
     PrepareOutDir(o);
     std::vector<TSummaryRow> rows(end - begin);
     TProgress progress(style, rows.size());
