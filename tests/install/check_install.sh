@@ -3,7 +3,8 @@
 # the program reached from bin/, its samples beside the real executable, the
 # menu entry (opening pictures from a file manager) and the icons; its usage
 # text; then starts the installed program off screen, with and without a
-# picture, and checks that it keeps running.
+# picture, and checks that it keeps running, and runs the installed batch tool
+# without a display on the installed samples.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -33,6 +34,14 @@ status=0
 QT_QPA_PLATFORM=offscreen "$prefix/bin/tessavorin" --no-such-option >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "an unknown option ended with status $status, not 2"
 
+[ -L "$prefix/bin/tessavorin-batch" ] || fail "bin/tessavorin-batch is not a link"
+batch=$(readlink -f "$prefix/bin/tessavorin-batch")
+[ "$(dirname "$batch")" = "$(dirname "$program")" ] || fail "the batch tool is not beside the program"
+(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM; "$prefix/bin/tessavorin-batch" -q "$samples" -o "$prefix/analysis") ||
+  fail "the installed batch tool failed on the samples"
+rows=$(($(wc -l <"$prefix/analysis/summary.csv") - 1))
+[ "$rows" -eq "$count" ] || fail "the batch summary has $rows rows for $count pictures"
+
 # Started through the link, off screen, with nothing and with a picture of
 # the samples: it must still be running after two seconds (a crash or a
 # missing library ends it at once).
@@ -44,4 +53,4 @@ for picture in "" "$samples/coffee.jpg"; do
     kill "$pid"
     wait "$pid" 2>/dev/null || true
 done
-echo "installed program, samples, menu entry and icons are in place"
+echo "installed program, batch tool, samples, menu entry and icons are in place"

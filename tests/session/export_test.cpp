@@ -157,3 +157,33 @@ TEST_F(Export, RefusesWithoutAPassAndWhereNothingCanBeWritten) {
 }
 
 } // namespace
+
+namespace {
+
+// The views are written with a colour table when they hold at most 256
+// colours, and as 24-bit pictures otherwise; either way they read back to
+// the same pixels, at a resolution that does not depend on a screen.
+TEST(ExportPng, KeepsEveryPixelWithOrWithoutAColourTable) {
+    QTemporaryDir out;
+    for (const int colours : {256, 257}) {
+        TBitmap view;
+        CreateBitmap(view, 300, 260, {1, 2, 3});
+        for (int i = 0; i < colours - 1; ++i)
+            SetPixel(view, i % 256, i / 256 + 7,
+                     {uint8_t(i), uint8_t(255 - i % 256), uint8_t(i / 256)});
+        SetPixel(view, 280, 3, {9, 9, 9}); // outside the top-left 256 x 256: not written
+        const std::string path = out.path().toStdString() + "/" + std::to_string(colours) + ".png";
+        WritePng(view, path);
+        const QImage png(QString::fromStdString(path));
+        ASSERT_EQ(png.size(), QSize(256, 256));
+        EXPECT_EQ(png.format() == QImage::Format_Indexed8, colours <= 256) << colours;
+        EXPECT_EQ(png.dotsPerMeterX(), 3780);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) {
+                const TRGB c = GetPixel(view, x, y);
+                ASSERT_EQ(png.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
+            }
+    }
+}
+
+} // namespace

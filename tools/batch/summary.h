@@ -1,0 +1,44 @@
+// summary.csv: one row per picture of a run, in the run's path order.
+#pragma once
+
+#include "csv.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What one picture's analysis gave.
+struct TPictureOutcome {
+    int Width = 0, Height = 0; // the whole picture's size
+    int Threshold = 0;         // the threshold the areas were grown at
+    int RaisedLevel = 0;       // the fill threshold as the pass left it
+    int Areas = 0;             // areas kept
+    int RejectedLast = -1;     // the last fill rejected as too small or too large, -1 when none
+    std::optional<double> BestScore; // the scan's best score (only with --scan)
+};
+
+struct TSummaryRow {
+    std::string Picture;
+    std::optional<TPictureOutcome> Outcome; // none when the picture failed
+    std::string Message;                    // why it failed
+};
+
+// The header line's fields and one row's fields, column by column.
+TCsvRow SummaryHeader();
+TCsvRow SummaryFields(const TSummaryRow& row);
+bool Failed(const TCsvRow& fields);
+
+// The whole file: header, then the rows as given.
+std::string SummaryText(const std::vector<TCsvRow>& rows);
+
+// Writes `text` to `path` through a temporary file. Throws std::runtime_error.
+void WriteFileAtomically(const std::string& path, const std::string& text);
+
+// The rows of a summary.csv. Throws std::runtime_error when it cannot be
+// read or is not a summary (another header, a row of another length).
+std::vector<TCsvRow> ReadSummary(const std::string& path);
+
+// The outcome an earlier run wrote into `folder`'s analysis.json for
+// `picture`; none when it is missing, unreadable or of another picture.
+std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder,
+                                               const std::string& picture);
