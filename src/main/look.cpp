@@ -153,6 +153,10 @@ void TfrmMain::ShowReadout(const QStringList& pointer) {
     QStringList lines = pointer;
     while (lines.size() < PointerLineCount) lines << QString();
     lines << AnalysisLines(*Session_, ScanBest_);
+    // Eliding shapes the text: skip it when nothing changed, as when a plane
+    // is shown with the pointer away from the views.
+    if (lines == ReadoutShown_) return;
+    ReadoutShown_ = lines;
     // Never wider than the column: a line too long loses its end.
     const QFontMetrics metrics = Readout->fontMetrics();
     for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideRight, Readout->width());

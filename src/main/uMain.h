@@ -260,6 +260,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     bool Hovered_ = false;                     // the pointer has been over a view
     bool AreaViewShowsProbe_ = false;
     std::optional<double> ScanBest_; // when the last analysis was a scan's
+    QStringList ReadoutShown_;       // the readout's lines before eliding
     QPainterPath ChosenOutline_;     // the area chosen in the table, outlined on the area view
     QFileSystemWatcher* FolderWatcher_ = nullptr; // the listed folder, for files coming and going
     QTimer* RefreshTimer_ = nullptr;              // one re-listing for a burst of changes

@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include <cstring>
+
 #include "areas/probe.h"
 #include "image/compute_planes.h"
 #include "image/intake.h"
@@ -37,29 +39,33 @@ void DrawPlane(const TSession& s, uint8_t b, TBitmap& view) {
     if (b >= PlaneCount) return;
     const TPlanes& planes = s.Planes;
     const TToneTab& tone = s.ToneTab;
+    // A grey or palette pixel is one 32-bit store of its blue, green and red
+    // bytes (and one byte the next pixel overwrites), into a row buffer on
+    // the stack with room for the last pixel's spare byte; the row is then
+    // copied into the view.
+    uint32_t colour[256];
+    if (b == aArH)
+        for (int v = 0; v < 256; ++v)
+            colour[v] = Palette[v].b | Palette[v].g << 8 | Palette[v].r << 16;
+    else
+        for (int v = 0; v < 256; ++v) colour[v] = uint32_t(tone[v]) * 0x010101u;
+    uint8_t row[256 * 3 + 1];
     for (int y = 0; y < 256; ++y) {
-        uint8_t* out = view.Rows[size_t(y)];
-        if (b == aArH) {
-            const uint8_t* p = planes[aArH][y];
-            for (int x = 0; x < 256; ++x, out += 3) {
-                const TRGB c = Palette[p[x]];
-                out[0] = c.b;
-                out[1] = c.g;
-                out[2] = c.r;
-            }
-        } else if (b == aZ) {
+        uint8_t* out = row;
+        if (b == aZ) {
             const uint8_t* p0 = planes[aNo1][y];
             const uint8_t* p1 = planes[aNo2][y];
             const uint8_t* p10 = planes[aH][y];
             for (int x = 0; x < 256; ++x, out += 3) {
-                out[0] = tone[p1[x] + p0[x]];
-                out[1] = tone[2 * p0[x]];
-                out[2] = tone[p10[x] + p0[x]];
+                const uint32_t c = tone[p1[x] + p0[x]] | tone[2 * p0[x]] << 8 |
+                                   uint32_t(tone[p10[x] + p0[x]]) << 16;
+                std::memcpy(out, &c, 4);
             }
         } else {
             const uint8_t* p = planes[b][y];
-            for (int x = 0; x < 256; ++x, out += 3) out[0] = out[1] = out[2] = tone[p[x]];
+            for (int x = 0; x < 256; ++x, out += 3) std::memcpy(out, &colour[p[x]], 4);
         }
+        std::memcpy(view.Rows[size_t(y)], row, 256 * 3);
     }
 }
 

@@ -28,14 +28,15 @@ std::string PlainMessage(std::string message) {
     return message;
 }
 
-// Analyses one picture on `kept` (or, when null, on a session of its own)
-// and writes its folder when `write`; a picture that fails leaves no folder.
+// Analyses one picture on `kept` (or, when null, on a session of its own
+// with `sessionWorkers` threads) and writes its folder when `write`; a
+// picture that fails leaves no folder.
 TSummaryRow Analyse(const TPictureJob& job, TSession* kept, int32_t& bar, const TBatchOptions& o,
-                    bool write) {
+                    bool write, int sessionWorkers = 1) {
     TSummaryRow row{job.Path, std::nullopt, job.Error};
     if (!job.Error.empty()) return row;
     try {
-        std::unique_ptr<TSession> fresh = kept ? nullptr : NewSession();
+        std::unique_ptr<TSession> fresh = kept ? nullptr : NewSession(sessionWorkers);
         TSession& s = kept ? *kept : *fresh;
         const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice, bar);
         if (write) {
@@ -145,7 +146,11 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         }
     } else {
         // Each picture in a fresh session, as in a freshly started window:
-        // which worker takes it changes nothing.
+        // which worker takes it changes nothing. The cores are shared out:
+        // pictures side by side each get one, a single picture gets them
+        // all for its planes and scan.
+        const int pictureWorkers = Workers(o, rows.size());
+        const int sessionWorkers = std::max(1, Cores() / pictureWorkers);
         std::atomic<size_t> next{begin};
         const auto work = [&] {
             for (size_t i; (i = next++) < end;) {
@@ -155,12 +160,12 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                     continue;
                 }
                 int32_t bar = InitialThresholdBar;
-                rows[i - begin] = Analyse(jobs[i], nullptr, bar, o, true);
+                rows[i - begin] = Analyse(jobs[i], nullptr, bar, o, true, sessionWorkers);
                 progress.Done(rows[i - begin], false);
             }
         };
         std::vector<std::jthread> workers;
-        for (int w = Workers(o, rows.size()); w > 0; --w) workers.emplace_back(work);
+        for (int w = pictureWorkers; w > 0; --w) workers.emplace_back(work);
     }
 
     std::vector<TCsvRow> fields;
