@@ -56,16 +56,17 @@ TPlaceDialog::TPlaceDialog(const TPlacePreview& preview, TPictureSize size, cons
     setObjectName("PlaceDialog");
     setWindowTitle("Place on grid");
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as the preview needs
     Frame_ = new TPlaceFrame(preview.Image, preview.Scale, size.Width, size.Height, this);
     layout->addWidget(Frame_, 0, Qt::AlignCenter);
-    auto* about = new QLabel(
-        QString("The picture is %1 x %2 pixels; the frame shows what lands on the 256 x 256 "
-                "grid. Drag the frame, or move it with the arrow keys (Shift: farther).")
-            .arg(size.Width)
-            .arg(size.Height),
-        this);
-    about->setWordWrap(true);
-    layout->addWidget(about);
+    // Two plain lines: a word-wrapped label would leave the dialog too short
+    // for its contents.
+    layout->addWidget(new QLabel(QString("The picture is %1 x %2 pixels; the frame shows what "
+                                         "lands on the 256 x 256 grid.\nDrag the frame, or move "
+                                         "it with the arrow keys (Shift: farther).")
+                                     .arg(size.Width)
+                                     .arg(size.Height),
+                                 this));
 
     TopLeft_ = new QRadioButton("top-left corner, unscaled", this);
     Part_ = new QRadioButton("this part", this);
