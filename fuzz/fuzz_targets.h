@@ -148,6 +148,10 @@ inline std::string FuzzScenario(const uint8_t* data, size_t size) {
         case TActionKind::Dump:
             ok = !a.path.empty();
             break;
+        case TActionKind::Place:
+            ok = (a.word == "topleft" || a.word == "part" || a.word == "fit") && a.a >= 0 &&
+                 a.b >= 0;
+            break;
         default:
             break;
         }

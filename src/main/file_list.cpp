@@ -76,11 +76,13 @@ void TfrmMain::FillFileList(const std::vector<TPictureEntry>& entries) {
         item->setSizeHint(QSize(0, 13));
         item->setData(Qt::UserRole, QByteArray::fromStdString(e.Name));
     }
-    FileListBox1->setToolTip(QString("Pictures (.jpg, .bmp, .png) in the folder \"%1\". Choose "
-                                     "one to load and analyse it. Ctrl+O opens another picture, "
-                                     "Ctrl+Shift+O another folder; pictures and folders can also "
-                                     "be dropped on the window.")
-                                 .arg(QDir::toNativeSeparators(FileListDirectory_)));
+    FileListBox1->setToolTip(
+        QString("Pictures (.jpg, .bmp, .png) in the folder \"%1\". Choose "
+                "one to load and analyse it. Ctrl+O opens another picture, "
+                "Ctrl+Shift+O another folder; pictures and folders can also "
+                "be dropped on the window. Ctrl+R places another part of the loaded picture on the "
+                "grid, or the whole picture shrunk.")
+            .arg(QDir::toNativeSeparators(FileListDirectory_)));
 }
 
 // The listed folder is watched: a change is followed by one re-listing a

@@ -79,6 +79,7 @@ TfrmMain::TfrmMain(TOptions options)
     FormCreate();
     WatchFileList();
     CreateSaveShortcuts();
+    CreatePlaceAction();
     setAcceptDrops(true);
 }
 
@@ -245,14 +246,22 @@ void TfrmMain::FileListBox1Change() {
 }
 
 // "coffee.jpg (640 x 480) - Tessavorin": the grid holds the top-left 256 x 256
-// pixels of that picture.
+// pixels of that picture; "photo.jpg (4000 x 3000), part at 1200,800 -
+// Tessavorin" or "..., shrunk 1/16 - Tessavorin" when it was placed otherwise.
+// A picture that fits the grid whole lands the same under every placement,
+// and says none.
 void TfrmMain::ShowPictureInTitle() {
     const TPictureInfo& p = Session_->Picture;
     const std::string name = std::filesystem::path(p.Path).filename().string();
-    setWindowTitle(QString("%1 (%2 x %3) - Tessavorin")
-                       .arg(QFile::decodeName(QByteArray::fromStdString(name)))
-                       .arg(p.Size.Width)
-                       .arg(p.Size.Height));
+    const bool placed =
+        p.Placement.Kind != TPlacement::TopLeft && (p.Size.Width > 256 || p.Size.Height > 256);
+    setWindowTitle(
+        QString("%1 (%2 x %3)%4 - Tessavorin")
+            .arg(QFile::decodeName(QByteArray::fromStdString(name)))
+            .arg(p.Size.Width)
+            .arg(p.Size.Height)
+            .arg(placed ? ", " + QString::fromStdString(DescribePlacement(p.Placement)) : ""));
+    if (PlaceAction_) PlaceAction_->setEnabled(!p.Path.empty());
 }
 
 void TfrmMain::ListBox1Click() {

@@ -7,6 +7,7 @@
 
 #include "areas/pass_observer.h"
 #include "image/bitmap.h"
+#include "image/placement.h"
 #include "readout.h"
 
 #include <QMessageBox>
@@ -102,6 +103,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     bool OpenPath(const std::string& path);
     // The folder the file list shows.
     const QString& FileListFolder() const { return FileListDirectory_; }
+    // The placement for the pictures loaded from now on, as OK in the "Place
+    // on grid" dialog sets it, without loading anything.
+    void SetPlacement(const TPlacement& placement);
 
     // Runs a handler; an error that ends it is shown in the standard error
     // box. False when that happened.
@@ -178,6 +182,13 @@ class TfrmMain : public QWidget, private TPassObserver {
     enum class TAsk { Picture, Folder, PngFile };
     QString AskForPath(TAsk kind, const QString& caption, const QString& start);
 
+    // Placing the picture on the grid (place_on_grid.cpp): Ctrl+R opens the
+    // dialog for the loaded picture; OK sets the placement and loads the
+    // picture again as a choice in the file list does.
+    void CreatePlaceAction();
+    void PlaceOnGrid();
+    void PlaceAndLoad(const TPlacement& placement);
+
     // Saving, copying and exporting what the views show (save_actions.cpp).
     void CreateSaveShortcuts();
     void ViewContextMenu(TBitmapView* view, const QPoint& at);
@@ -238,6 +249,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     TAreaTable* AreaTable_ = nullptr;
     QAction* MagnifierAction_ = nullptr;
     QAction* AreaTableAction_ = nullptr;
+    QAction* PlaceAction_ = nullptr; // Ctrl+R, while a picture is loaded
 
     // What the paint boxes show; each keeps its own bitmap so that what was
     // drawn last survives being covered.

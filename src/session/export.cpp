@@ -139,6 +139,19 @@ std::string Quoted(const std::string& s) {
     return out + "\"";
 }
 
+// {"kind": "top-left"}, {"kind": "part", "x": X, "y": Y} or {"kind": "fit", "k": K}.
+std::string PlacementJson(const TPlacement& p) {
+    switch (p.Kind) {
+    case TPlacement::Part:
+        return "{\"kind\": \"part\", \"x\": " + std::to_string(p.X) +
+               ", \"y\": " + std::to_string(p.Y) + "}";
+    case TPlacement::Fit:
+        return "{\"kind\": \"fit\", \"k\": " + std::to_string(p.K) + "}";
+    default:
+        return "{\"kind\": \"top-left\"}";
+    }
+}
+
 } // namespace
 
 void WritePng(const TBitmap& bitmap, const std::string& path) {
@@ -150,6 +163,7 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
     std::ostringstream o;
     o << "{\n  \"picture\": " << Quoted(s.Picture.Path)
       << ",\n  \"width\": " << s.Picture.Size.Width << ",\n  \"height\": " << s.Picture.Size.Height
+      << ",\n  \"placement\": " << PlacementJson(s.Picture.Placement)
       << ",\n  \"plane\": " << (r.Plane < 0 ? std::string("null") : std::to_string(r.Plane))
       << ",\n  \"plane_name\": " << Quoted(r.Plane < 0 ? "mix" : PlaneIds[r.Plane])
       << ",\n  \"threshold\": " << r.Threshold << ",\n  \"raised_level\": " << r.RaisedLevel

@@ -17,8 +17,10 @@ std::unique_ptr<TSession> NewSession(int workers) {
 }
 
 void LoadPicture(TSession& s, const std::string& path) {
-    const TPictureSize size = LoadPicture(path, s.Grid);
-    s.Picture = {path, size};
+    TPlacement placement = s.Placement;
+    const TPictureSize size = LoadPicture(path, s.Grid, &placement);
+    // An empty path loads nothing and leaves the placement unresolved.
+    s.Picture = {path, size, ResolvePlacement(placement, size.Width, size.Height)};
 }
 
 void ComputePlanes(TSession& s) {

@@ -38,13 +38,17 @@
 
 // The picture that landed on the grid last.
 struct TPictureInfo {
-    std::string Path;  // as given to LoadPicture; "" before the first picture
-    TPictureSize Size; // its whole size, of which the grid holds the top-left part
+    std::string Path;     // as given to LoadPicture; "" before the first picture
+    TPictureSize Size;    // its whole size
+    TPlacement Placement; // how it landed: the placement asked, resolved for its size
 };
 
 struct TSession {
     TBitmap Grid; // the picture grid, 256 x 256, white until a picture lands
     TPictureInfo Picture;
+    // The placement asked for the pictures loaded next: it stays from picture
+    // to picture until changed, and each picture resolves it for its size.
+    TPlacement Placement;
     TPlanes Planes;      // the planes and the pyramid
     TAreaState Areas;    // working plane, label map, records, scores, counters
     TPartitionTree Tree; // labels persist from pass to pass
@@ -65,8 +69,8 @@ struct TSession {
 std::unique_ptr<TSession> NewSession(int workers = DefaultWorkerCount());
 
 // The steps over one session.
-// Decodes the picture at `path` onto the grid (throws TPictureError and
-// changes nothing when it cannot).
+// Decodes the picture at `path` onto the grid under s.Placement and records
+// it in s.Picture (throws TPictureError and changes nothing when it cannot).
 void LoadPicture(TSession& s, const std::string& path);
 void ComputePlanes(TSession& s);
 TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer);

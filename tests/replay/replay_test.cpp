@@ -39,6 +39,20 @@ TEST(ScenarioParser, ReadsEveryActionAndSkipsBlanksAndComments) {
     EXPECT_EQ(sc.actions[11].path, "/abs/out") << "absolute paths stay as they are";
 }
 
+TEST(ScenarioParser, ReadsThePlacements) {
+    const TScenario sc = ParseScenario(
+        "place part 1200 800\nplace  fit\nplace topleft\nplace part 0 1000000\n", "s.txt", "/base");
+    ASSERT_EQ(sc.error, "");
+    ASSERT_EQ(sc.actions.size(), 4u);
+    for (const TAction& a : sc.actions) EXPECT_EQ(a.kind, TActionKind::Place);
+    EXPECT_EQ(sc.actions[0].word, "part");
+    EXPECT_EQ(sc.actions[0].a, 1200);
+    EXPECT_EQ(sc.actions[0].b, 800);
+    EXPECT_EQ(sc.actions[1].word, "fit");
+    EXPECT_EQ(sc.actions[2].word, "topleft");
+    EXPECT_EQ(sc.actions[3].b, 1000000) << "a corner beyond a picture is clamped on loading";
+}
+
 TEST(ScenarioParser, StopsAtTheFirstMalformedLineNamingFileLineAndReason) {
     const struct {
         const char* line;
@@ -59,6 +73,15 @@ TEST(ScenarioParser, StopsAtTheFirstMalformedLineNamingFileLineAndReason) {
         {"check colour on", "unknown check box \"colour\""},
         {"scan now", "\"scan\" takes 0 values"},
         {"load", "\"load\" needs a path"},
+        {"place", "\"place\" needs topleft, part X Y or fit"},
+        {"place centre", "unknown placement \"centre\""},
+        {"place part 10", "\"place part\" takes 2 values"},
+        {"place part 10 20 30", "\"place part\" takes 2 values"},
+        {"place part -1 0", "-1 is out of range 0..1000000"},
+        {"place part 0 1000001", "1000001 is out of range 0..1000000"},
+        {"place part 1,2 3", "\"1,2\" is not a whole number"},
+        {"place fit 3", "\"place fit\" takes no values"},
+        {"place topleft 0 0", "\"place topleft\" takes no values"},
     };
     for (const auto& b : bad) {
         const TScenario sc = ParseScenario(std::string("counters\n\n") + b.line + "\ncounters\n",

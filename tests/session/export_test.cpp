@@ -1,6 +1,7 @@
 // The export of an analysis: the figures of an area, areas.csv, the planes
 // and views as PNG pictures that read back to the same pixels, analysis.json,
 // and an export that cannot be written.
+#include "image/picture_error.h"
 #include "session/area_columns.h"
 #include "session/export.h"
 #include "session/palette.h"
@@ -121,6 +122,8 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
     EXPECT_EQ(json["width"].n, whole.width());
     EXPECT_EQ(json["height"].n, whole.height());
     EXPECT_GT(whole.width(), 256) << "the grid holds only a part of it";
+    EXPECT_EQ(json["placement"]["kind"].s, "top-left");
+    EXPECT_EQ(json["placement"].keys.size(), 1u) << "the default says no more";
     EXPECT_EQ(json["plane"].kind, TJson::Null) << "the brightness/noise mix";
     EXPECT_EQ(json["threshold"].n, 120);
     EXPECT_EQ(json["raised_level"].n, S.Areas.Level);
@@ -131,6 +134,34 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
     EXPECT_EQ(json["level_scores"][120].n, S.Areas.LevelScores[120]);
     for (const auto& e : fs::recursive_directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos) << e.path();
+}
+
+// The placement asked stays from picture to picture; each picture records it
+// resolved for its own size, and analysis.json says what landed.
+TEST_F(Export, PlacementPersistsAndIsWrittenResolvedForEachPicture) {
+    S.Placement = {TPlacement::Part, 1000, 90};
+    Analyse("strokes.jpg", 120); // 640 x 480: the corner is clamped to 384
+    EXPECT_EQ(S.Picture.Placement, (TPlacement{TPlacement::Part, 384, 90}));
+    TJson json = TJsonReader::Parse(AnalysisJson(S, {}));
+    EXPECT_EQ(json["placement"]["kind"].s, "part");
+    EXPECT_EQ(json["placement"]["x"].n, 384);
+    EXPECT_EQ(json["placement"]["y"].n, 90);
+    // The next picture takes the same placement asked, clamped anew.
+    Analyse("rocket.jpg", 120); // 448 x 336
+    EXPECT_EQ(S.Picture.Placement, (TPlacement{TPlacement::Part, 192, 80}));
+    EXPECT_EQ(S.Placement, (TPlacement{TPlacement::Part, 1000, 90})) << "the asked one stays";
+
+    S.Placement = {TPlacement::Fit};
+    Analyse("strokes.jpg", 120);
+    json = TJsonReader::Parse(AnalysisJson(S, {}));
+    EXPECT_EQ(json["placement"]["kind"].s, "fit");
+    EXPECT_EQ(json["placement"]["k"].n, 3) << "ceil(640 / 3) = 214 <= 256";
+    EXPECT_EQ(json["placement"].keys, (std::vector<std::string>{"kind", "k"}));
+    // A picture that cannot be read changes neither what is recorded nor
+    // what is asked.
+    EXPECT_THROW(LoadPicture(S, "/no/such/picture.jpg"), TPictureError);
+    EXPECT_EQ(S.Picture.Placement, (TPlacement{TPlacement::Fit, 0, 0, 3}));
+    EXPECT_EQ(S.Picture.Size.Width, 640);
 }
 
 TEST_F(Export, RefusesWithoutAPassAndWhereNothingCanBeWritten) {

@@ -73,6 +73,11 @@ void Play(TfrmMain& form, const TAction& a) {
         form.Guard([&] { form.Image1MouseDown(button, a.a, a.b); });
         break;
     }
+    case TActionKind::Place: // as OK in the dialog sets it, without loading
+        form.SetPlacement(a.word == "part"  ? TPlacement{TPlacement::Part, a.a, a.b}
+                          : a.word == "fit" ? TPlacement{TPlacement::Fit}
+                                            : TPlacement{});
+        break;
     case TActionKind::Dump:
         form.Guard([&] { WriteDump(form, a.path); });
         break;

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int MaxPlaceCorner = 1000000;
+
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> words;
@@ -87,6 +89,21 @@ std::string ParseLine(const std::string& line, const std::string& baseDir, TActi
         a.word = w[1];
         if (!WholeNumber(w[2], 0, 255, a.a, why) || !WholeNumber(w[3], 0, 255, a.b, why))
             return why;
+    } else if (verb == "place") {
+        a.kind = TActionKind::Place;
+        if (w.size() < 2) return "\"place\" needs topleft, part X Y or fit";
+        a.word = w[1];
+        if (a.word == "topleft" || a.word == "fit") {
+            if (w.size() != 2) return "\"place " + a.word + "\" takes no values";
+        } else if (a.word == "part") {
+            // A corner beyond the picture is clamped when a picture is loaded.
+            if (w.size() != 4) return "\"place part\" takes 2 values";
+            if (!WholeNumber(w[2], 0, MaxPlaceCorner, a.a, why) ||
+                !WholeNumber(w[3], 0, MaxPlaceCorner, a.b, why))
+                return why;
+        } else {
+            return "unknown placement \"" + a.word + "\"";
+        }
     } else {
         return "unknown action \"" + verb + "\"";
     }

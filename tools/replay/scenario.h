@@ -14,6 +14,7 @@ enum class TActionKind {
     Scan,
     Move,
     Press,
+    Place,
     Dump
 };
 
@@ -21,9 +22,10 @@ struct TAction {
     TActionKind kind;
     int line = 0;     // line number in the file, from 1
     std::string path; // load, dump: taken from the scenario's folder
-    std::string word; // check: byplane, paintsteps, scan; press: left, middle, right
+    std::string word; // check: byplane, paintsteps, scan; press: left, middle, right;
+                      // place: topleft, part, fit
     bool on = false;  // check
-    int a = 0, b = 0; // select N, scrollbar V, move / press X Y
+    int a = 0, b = 0; // select N, scrollbar V, move / press X Y, place part X Y
 };
 
 struct TScenario {
