@@ -37,7 +37,7 @@ TEST_F(BatchRun, GoodPicturesGetCompleteFoldersTheBrokenOneItsErrorRowAndStatusO
     const std::string summary = ReadFile(out + "/summary.csv");
     EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
               "picture,width,height,threshold,raised_level,areas,rejected_last,best_score,"
-              "status,message");
+              "status,message,placement");
     std::vector<TCsvRow> rows = ParseCsv(summary);
     rows.erase(rows.begin());
     ASSERT_EQ(rows.size(), size_t(good + 1));
@@ -58,11 +58,12 @@ TEST_F(BatchRun, GoodPicturesGetCompleteFoldersTheBrokenOneItsErrorRowAndStatusO
         const std::string name = fs::path(r[0]).filename().string();
         if (name == "broken.jpg") {
             EXPECT_EQ(r, (TCsvRow{pics + "/broken.jpg", "", "", "", "", "", "", "", "error",
-                                  expectedError}));
+                                  expectedError, ""}));
             EXPECT_FALSE(fs::exists(out + "/broken.jpg"));
             continue;
         }
         EXPECT_EQ(r[8], "ok") << r[0];
+        EXPECT_EQ(r[10], "top-left") << r[0];
         std::set<std::string> files;
         for (const auto& [f, bytes] : FilesUnder(out + "/" + name)) files.insert(f);
         EXPECT_EQ(files, (std::set<std::string>{"analysis.json", "areas.csv", "area-map.png",
@@ -168,6 +169,23 @@ TEST_F(BatchRun, AKilledRunLeavesOnlyCompleteFoldersAndResumingGivesTheWholeRun)
     EXPECT_NE(other.Err.find("other options"), std::string::npos) << other.Err;
 }
 
+// A resumed run reads each kept picture's placement back from its folder:
+// the summary is that of the first run.
+TEST_F(BatchRun, ResumingAPlacedRunKeepsEachPicturesPlacement) {
+    for (const char* placement : {"--fit", "--part"}) {
+        const std::string out = Out(placement);
+        const bool fit = std::string(placement) == "--fit";
+        QStringList args{Q(pics), "-o", Q(out), placement};
+        if (!fit) args << "150,70";
+        EXPECT_EQ(RunBatchTool(args).Status, 1);
+        const std::string first = ReadFile(out + "/summary.csv");
+        const TToolRun resumed = RunBatchTool(args + QStringList{"--resume"});
+        EXPECT_EQ(resumed.Status, 1);
+        EXPECT_EQ(ReadFile(out + "/summary.csv"), first) << placement;
+        EXPECT_NE(first.find(fit ? ",fit 2\r\n" : ",part 150 70\r\n"), std::string::npos) << first;
+    }
+}
+
 TEST_F(BatchRun, BadUsageIsStatusTwoAndTouchesNothing) {
     const std::string out = Out("out");
     for (const QStringList& args :
@@ -185,7 +203,7 @@ TEST_F(BatchRun, BadUsageIsStatusTwoAndTouchesNothing) {
     EXPECT_EQ(RunBatchTool({Q(pics + "/cell.jpg"), "-o", Q(out), "--shard", "1/2"}).Status, 0);
     EXPECT_EQ(ReadFile(out + "/summary.csv"),
               "picture,width,height,threshold,raised_level,areas,rejected_last,best_score,status,"
-              "message\r\n");
+              "message,placement\r\n");
 }
 
 TEST_F(BatchRun, QuietSaysNothingAndATerminalSeesOneLineRewritten) {

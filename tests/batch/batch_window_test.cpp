@@ -19,6 +19,7 @@ struct TChoiceCase {
     QStringList Args;
     std::function<void(TControls&)> Before; // set before the picture is chosen
     std::function<void(TControls&)> After;  // done after it
+    TPlacement Placement = {};              // chosen in the window before the picture
 };
 
 void PrintTo(const TChoiceCase& c, std::ostream* os) {
@@ -49,6 +50,7 @@ TEST_P(BatchAgainstWindow, WritesTheExportOfTheWindowsSession) {
     const TChoiceCase& c = GetParam();
     const std::string picture = TESSA_SOURCE_DIR "/samples/coffee.jpg";
     Open();
+    form->SetPlacement(c.Placement);
     if (c.Before) c.Before(ctl);
     ASSERT_TRUE(form->ChooseFile(picture));
     if (c.After) c.After(ctl);
@@ -72,26 +74,40 @@ TEST_P(BatchAgainstWindow, WritesTheExportOfTheWindowsSession) {
     EXPECT_EQ(row[5], std::to_string(S.LastPass->KeptAreas)) << "areas";
     EXPECT_EQ(row[6], ctl.Label1->text().toStdString()) << "rejected last";
     EXPECT_EQ(row[7].empty(), !scanned) << "best score";
+    const TPlacement& p = S.Picture.Placement;
+    EXPECT_EQ(row[10], p.Kind == TPlacement::Part
+                           ? "part " + std::to_string(p.X) + " " + std::to_string(p.Y)
+                       : p.Kind == TPlacement::Fit ? "fit " + std::to_string(p.K)
+                                                   : "top-left")
+        << "placement";
+    if (c.Placement.Kind == TPlacement::Part) {
+        EXPECT_EQ(row[10], "part 128 0");
+    } else if (c.Placement.Kind == TPlacement::Fit) {
+        EXPECT_EQ(row[10], "fit 2");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, BatchAgainstWindow,
-    ::testing::Values(TChoiceCase{"Automatic", {}, {}, {}},
-                      // The bar moved away from the automatic threshold (51) runs the pass at 120.
-                      TChoiceCase{"Threshold",
-                                  {"--threshold", "120"},
-                                  {},
-                                  [](TControls& c) { c.ScrollBar2->setValue(120); }},
-                      TChoiceCase{
-                          "Scan", {"--scan"}, [](TControls& c) { c.cbScan->setChecked(true); }, {}},
-                      TChoiceCase{"Plane",
-                                  {"--plane", "aNo3"},
-                                  [](TControls& c) {
-                                      const QSignalBlocker block(c.ListBox1);
-                                      c.ListBox1->setCurrentRow(2);
-                                      c.cbByPriznak->setChecked(true);
-                                  },
-                                  {}}),
+    ::testing::Values(
+        TChoiceCase{"Automatic", {}, {}, {}},
+        // The bar moved away from the automatic threshold (51) runs the pass at 120.
+        TChoiceCase{"Threshold",
+                    {"--threshold", "120"},
+                    {},
+                    [](TControls& c) { c.ScrollBar2->setValue(120); }},
+        TChoiceCase{"Scan", {"--scan"}, [](TControls& c) { c.cbScan->setChecked(true); }, {}},
+        TChoiceCase{"Plane",
+                    {"--plane", "aNo3"},
+                    [](TControls& c) {
+                        const QSignalBlocker block(c.ListBox1);
+                        c.ListBox1->setCurrentRow(2);
+                        c.cbByPriznak->setChecked(true);
+                    },
+                    {}},
+        // coffee.jpg is 384 x 256: the part's corner is clamped to 128,0.
+        TChoiceCase{"Part", {"--part", "300,40"}, {}, {}, {TPlacement::Part, 300, 40}},
+        TChoiceCase{"Fit", {"--fit"}, {}, {}, {TPlacement::Fit}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct KeepGrid : TWindowUnderTest {};

@@ -21,15 +21,32 @@ TEST(BatchOptions, RefuseWhatCannotRun) {
         {"pics", "-o", "out", "--shard", "4/3"},
         {"pics", "-o", "out", "--shard", "3"},
         {"pics", "-o", "out", "--colour"},
-        {"--merge"},                        // nothing to join
-        {"--merge", "a", "--scan"},         // nothing to analyse
-        {"--merge", "a", "--shard", "1/2"}, // nor to share
+        {"--merge"},                                 // nothing to join
+        {"--merge", "a", "--scan"},                  // nothing to analyse
+        {"--merge", "a", "--shard", "1/2"},          // nor to share
+        {"pics", "-o", "out", "--part", "10"},       // no Y
+        {"pics", "-o", "out", "--part", "10,-1"},    // Y below 0
+        {"pics", "-o", "out", "--part", "10,20,30"}, // more than X,Y
+        {"pics", "-o", "out", "--part", "1,2", "--fit"},
+        {"--merge", "a", "--fit"},
     };
     for (const auto& args : bad) {
         std::string line;
         for (const std::string& a : args) line += a + " ";
         EXPECT_THROW(ParseBatchArguments(args), TUsageError) << line;
     }
+}
+
+TEST(BatchOptions, PlacementsAreTakenAndSetTheResumeLine) {
+    const TBatchOptions part = ParseBatchArguments({"pics", "-o", "out", "--part", "1200,800"});
+    EXPECT_EQ(part.Choice.Placement, (TPlacement{TPlacement::Part, 1200, 800}));
+    const TBatchOptions fit = ParseBatchArguments({"pics", "-o", "out", "--fit"});
+    EXPECT_EQ(fit.Choice.Placement.Kind, TPlacement::Fit);
+    const TBatchOptions plain = ParseBatchArguments({"pics", "-o", "out"});
+    // A resumed run must not mix placements.
+    EXPECT_NE(ChoiceLine(part.Choice), ChoiceLine(fit.Choice));
+    EXPECT_NE(ChoiceLine(part.Choice), ChoiceLine(plain.Choice));
+    EXPECT_NE(ChoiceLine(fit.Choice), ChoiceLine(plain.Choice));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice,
                                int32_t& bar) {
+    s.Placement = choice.Placement;
     LoadPicture(s, path);
     for (double& score : s.Areas.LevelScores) score = 0.0;
     ComputePlanes(s);
@@ -32,6 +33,7 @@ TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnal
     const TPassResult& r = *s.LastPass;
     out.Width = s.Picture.Size.Width;
     out.Height = s.Picture.Size.Height;
+    out.Placement = s.Picture.Placement;
     out.Threshold = r.Threshold;
     out.RaisedLevel = r.RaisedLevel;
     out.Areas = r.KeptAreas;

@@ -7,7 +7,19 @@
 
 namespace {
 
-enum LongOnly { Threshold = 256, Scan, Plane, Planes, KeepGrid, Resume, List, Shard, Merge };
+enum LongOnly {
+    Threshold = 256,
+    Scan,
+    Plane,
+    Planes,
+    KeepGrid,
+    Part,
+    Fit,
+    Resume,
+    List,
+    Shard,
+    Merge
+};
 
 const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
                               {"recursive", no_argument, nullptr, 'r'},
@@ -19,6 +31,8 @@ const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
                               {"plane", required_argument, nullptr, Plane},
                               {"planes", no_argument, nullptr, Planes},
                               {"keep-grid", no_argument, nullptr, KeepGrid},
+                              {"part", required_argument, nullptr, Part},
+                              {"fit", no_argument, nullptr, Fit},
                               {"resume", no_argument, nullptr, Resume},
                               {"list", required_argument, nullptr, List},
                               {"shard", required_argument, nullptr, Shard},
@@ -51,18 +65,30 @@ TShare ShareOf(const std::string& text) {
     return s;
 }
 
-void Check(const TBatchOptions& o) {
+// --part X,Y: the corner of the 256 x 256 part, clamped later to each picture.
+TPlacement PartOf(const std::string& text) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) throw TUsageError("--part takes X,Y, not \"" + text + "\"");
+    TPlacement p;
+    p.Kind = TPlacement::Part;
+    p.X = Number(text.substr(0, comma), 0, 1000000, "X of --part X,Y");
+    p.Y = Number(text.substr(comma + 1), 0, 1000000, "Y of --part X,Y");
+    return p;
+}
+
+void Check(const TBatchOptions& o, int placements) {
     const TAnalysisChoice& c = o.Choice;
     if (o.Merge) {
         if (o.Inputs.empty()) throw TUsageError("--merge needs the output folders to join");
         if (!o.ListFile.empty() || o.Share || o.Resume || o.Recursive || c.Scan ||
-            c.Threshold >= 0 || c.Plane >= 0 || c.Planes || c.KeepGrid)
+            c.Threshold >= 0 || c.Plane >= 0 || c.Planes || c.KeepGrid || placements)
             throw TUsageError("--merge takes only the output folders to join, -o and -q");
         return;
     }
     if (o.Inputs.empty() && o.ListFile.empty())
         throw TUsageError("no pictures given: name pictures or folders, or --list FILE");
     if (o.OutDir.empty()) throw TUsageError("no output folder given: add -o OUTDIR");
+    if (placements > 1) throw TUsageError("--part and --fit exclude each other: choose one");
     if (c.Scan && c.Threshold >= 0)
         throw TUsageError("--scan chooses the threshold itself: leave out --threshold");
 }
@@ -78,8 +104,9 @@ TBatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
     const int argc = int(words.size());
 
     TBatchOptions o;
-    optind = 0; // a full restart of getopt, whatever a previous parse left
-    opterr = 0; // the messages are ours
+    int placements = 0; // --part and --fit given
+    optind = 0;         // a full restart of getopt, whatever a previous parse left
+    opterr = 0;         // the messages are ours
     for (int c; (c = getopt_long(argc, argv.data(), ":o:rj:qh", LongOptions, nullptr)) != -1;) {
         const std::string arg = optarg ? optarg : "";
         switch (c) {
@@ -113,6 +140,14 @@ TBatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
         case KeepGrid:
             o.Choice.KeepGrid = true;
             break;
+        case Part:
+            o.Choice.Placement = PartOf(arg);
+            ++placements;
+            break;
+        case Fit:
+            o.Choice.Placement = {TPlacement::Fit};
+            ++placements;
+            break;
         case Resume:
             o.Resume = true;
             break;
@@ -132,7 +167,7 @@ TBatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
         }
     }
     for (int i = optind; i < argc; ++i) o.Inputs.push_back(argv[size_t(i)]);
-    Check(o);
+    Check(o, placements);
     return o;
 }
 
@@ -143,6 +178,9 @@ std::string ChoiceLine(const TAnalysisChoice& c) {
     line += c.Plane < 0 ? ", mix" : std::string(", plane ") + PlaneIds[c.Plane];
     if (c.Planes) line += ", planes";
     if (c.KeepGrid) line += ", keep-grid";
+    if (c.Placement.Kind == TPlacement::Part)
+        line += ", part at " + std::to_string(c.Placement.X) + "," + std::to_string(c.Placement.Y);
+    if (c.Placement.Kind == TPlacement::Fit) line += ", fit";
     return line;
 }
 
@@ -167,6 +205,11 @@ Folders are searched for .jpg, .bmp and .png files (any letter case).
       --planes          also write the twenty planes as planes/NN-NAME.png
       --keep-grid       each picture lands on what the previous one left, as in
                         the window (pictures then run one after another)
+      --part X,Y        place the 256 x 256 part whose top-left corner is column
+                        X, row Y of each picture on the grid (moved inside
+                        pictures too small for it) instead of the top-left corner
+      --fit             shrink each picture by the smallest whole factor that
+                        fits it on the grid, each pixel the mean of its block
       --resume          skip pictures whose folder in OUTDIR is complete
       --list FILE       take pictures and folders from FILE, one per line
                         (- for standard input)

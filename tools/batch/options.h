@@ -2,6 +2,8 @@
 // results go. Parsing never touches a file; it only checks the words.
 #pragma once
 
+#include "image/placement.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +22,7 @@ struct TAnalysisChoice {
     int32_t Plane = -1;     // 0..19: analyse that plane; -1: the brightness/noise mix
     bool Planes = false;    // also write the twenty planes as pictures
     bool KeepGrid = false;  // each picture lands on what the previous one left
+    TPlacement Placement;   // where each picture lands on the grid
 };
 
 // The K-th (1..N) of N equal shares of the picture list.

@@ -38,10 +38,23 @@ const TColumn Columns[] = {
      [](const TPictureOutcome& o) { return o.BestScore ? Number(*o.BestScore) : std::string(); }},
     {"status", nullptr},
     {"message", nullptr},
+    {"placement", [](const TPictureOutcome& o) { return PlacementText(o.Placement); }},
 };
 constexpr size_t StatusColumn = 8;
+constexpr size_t PlacementColumn = 10; // added after the first ten, at the end
 
 } // namespace
+
+std::string PlacementText(const TPlacement& p) {
+    switch (p.Kind) {
+    case TPlacement::Part:
+        return "part " + std::to_string(p.X) + " " + std::to_string(p.Y);
+    case TPlacement::Fit:
+        return "fit " + std::to_string(p.K);
+    default:
+        return "top-left";
+    }
+}
 
 TCsvRow SummaryHeader() {
     TCsvRow h;
@@ -55,6 +68,7 @@ TCsvRow SummaryFields(const TSummaryRow& row) {
         f.push_back(row.Outcome ? Columns[c].Text(*row.Outcome) : std::string());
     f.push_back(row.Outcome ? "ok" : "error");
     f.push_back(row.Outcome ? std::string() : row.Message);
+    f.push_back(row.Outcome ? Columns[PlacementColumn].Text(*row.Outcome) : std::string());
     return f;
 }
 
@@ -110,5 +124,14 @@ std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder,
     o.Areas = j.value("areas").toInt();
     o.RejectedLast = j.value("rejected_last").toInt();
     if (j.value("scan_best_score").isDouble()) o.BestScore = j.value("scan_best_score").toDouble();
+    const QJsonObject placement = j.value("placement").toObject();
+    const QString kind = placement.value("kind").toString();
+    if (kind == "part" && placement.value("x").isDouble() && placement.value("y").isDouble())
+        o.Placement = {TPlacement::Part, placement.value("x").toInt(),
+                       placement.value("y").toInt()};
+    else if (kind == "fit" && placement.value("k").isDouble())
+        o.Placement = {TPlacement::Fit, 0, 0, placement.value("k").toInt()};
+    else if (kind != "top-left")
+        return std::nullopt;
     return o;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "csv.h"
+#include "image/placement.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,12 @@ struct TPictureOutcome {
     int Areas = 0;             // areas kept
     int RejectedLast = -1;     // the last fill rejected as too small or too large, -1 when none
     std::optional<double> BestScore; // the scan's best score (only with --scan)
+    TPlacement Placement;            // how the picture landed, resolved for its size
 };
+
+// The placement column's text: "top-left", "part X Y" (the corner) or "fit K"
+// (the shrink factor).
+std::string PlacementText(const TPlacement& resolved);
 
 struct TSummaryRow {
     std::string Picture;
