@@ -1,6 +1,7 @@
 // Per-call times of the window's hot paths on a busy photo: the plane view,
 // the area probe under the pointer, the click probe presses and the
 // threshold scan. Runs off screen.
+#include "blots.h"
 #include "main/uMain.h"
 #include "offscreen_app.h"
 #include "session/click_probe.h"
@@ -48,24 +49,9 @@ int LiveAreas() {
     return n;
 }
 
-// A picture of 21 x 21 dark blots of varied shapes on a light ground: more
-// than 300 areas for the probe to compare.
+// The blots picture: hundreds of areas for the probe to compare.
 void LoadBlots() {
-    uint32_t seed = 12345;
-    const auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
-    TBitmap& grid = Session->Grid;
-    FillBitmap(grid, {230, 225, 210});
-    for (int by = 0; by < 21; ++by)
-        for (int bx = 0; bx < 21; ++bx) {
-            const int w = 6 + int(next() % 4), h = 6 + int(next() % 4), cut = int(next() % 4);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    if (x + y >= cut && !(cut == 3 && x > w / 2 && y > h / 2))
-                        SetPixel(grid, 3 + 12 * bx + x, 3 + 12 * by + y, {30, 40, 60});
-        }
-    // One black pixel keeps the blots above the darkest value, which the
-    // contrast stretch maps to 0 and the analysis never seeds from.
-    SetPixel(grid, 253, 253, {0, 0, 0});
+    DrawBlots(Session->Grid);
     ComputePlanes(*Session);
 }
 

@@ -122,7 +122,22 @@ std::string Number(double v) {
     return buf;
 }
 
-std::string Quoted(const std::string& s) {
+// {"kind": "top-left"}, {"kind": "part", "x": X, "y": Y} or {"kind": "fit", "k": K}.
+std::string PlacementJson(const TPlacement& p) {
+    switch (p.Kind) {
+    case TPlacement::Part:
+        return "{\"kind\": \"part\", \"x\": " + std::to_string(p.X) +
+               ", \"y\": " + std::to_string(p.Y) + "}";
+    case TPlacement::Fit:
+        return "{\"kind\": \"fit\", \"k\": " + std::to_string(p.K) + "}";
+    default:
+        return "{\"kind\": \"top-left\"}";
+    }
+}
+
+} // namespace
+
+std::string JsonQuoted(const std::string& s) {
     std::string out = "\"";
     for (const char c : s) {
         if (c == '"' || c == '\\') {
@@ -139,21 +154,6 @@ std::string Quoted(const std::string& s) {
     return out + "\"";
 }
 
-// {"kind": "top-left"}, {"kind": "part", "x": X, "y": Y} or {"kind": "fit", "k": K}.
-std::string PlacementJson(const TPlacement& p) {
-    switch (p.Kind) {
-    case TPlacement::Part:
-        return "{\"kind\": \"part\", \"x\": " + std::to_string(p.X) +
-               ", \"y\": " + std::to_string(p.Y) + "}";
-    case TPlacement::Fit:
-        return "{\"kind\": \"fit\", \"k\": " + std::to_string(p.K) + "}";
-    default:
-        return "{\"kind\": \"top-left\"}";
-    }
-}
-
-} // namespace
-
 void WritePng(const TBitmap& bitmap, const std::string& path) {
     WriteAtomically(path, Png(Paletted(bitmap)));
 }
@@ -161,11 +161,11 @@ void WritePng(const TBitmap& bitmap, const std::string& path) {
 std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBestScore) {
     const TPassResult& r = *s.LastPass;
     std::ostringstream o;
-    o << "{\n  \"picture\": " << Quoted(s.Picture.Path)
+    o << "{\n  \"picture\": " << JsonQuoted(s.Picture.Path)
       << ",\n  \"width\": " << s.Picture.Size.Width << ",\n  \"height\": " << s.Picture.Size.Height
       << ",\n  \"placement\": " << PlacementJson(s.Picture.Placement)
       << ",\n  \"plane\": " << (r.Plane < 0 ? std::string("null") : std::to_string(r.Plane))
-      << ",\n  \"plane_name\": " << Quoted(r.Plane < 0 ? "mix" : PlaneIds[r.Plane])
+      << ",\n  \"plane_name\": " << JsonQuoted(r.Plane < 0 ? "mix" : PlaneIds[r.Plane])
       << ",\n  \"threshold\": " << r.Threshold << ",\n  \"raised_level\": " << r.RaisedLevel
       << ",\n  \"rejected_last\": " << r.RejectedLast << ",\n  \"areas\": " << r.KeptAreas
       << ",\n  \"area_records\": " << r.AreaCount + 1 << ",\n  \"scan_best_score\": "

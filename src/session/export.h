@@ -32,3 +32,7 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
 
 // A bitmap's top-left 256 x 256 pixels as a PNG picture, written as above.
 void WritePng(const TBitmap& bitmap, const std::string& path);
+
+// `text` as a JSON string: quotes and backslashes escaped, control bytes as
+// \u00XX, other bytes as they are.
+std::string JsonQuoted(const std::string& text);

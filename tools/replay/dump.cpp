@@ -1,6 +1,7 @@
 #include "dump.h"
 
 #include "main/uMain.h"
+#include "session/export.h"
 #include "session/session.h"
 
 #include <cstdio>
@@ -37,20 +38,7 @@ std::string Number(double v, int digits) {
 }
 
 std::string Quoted(const QString& s) {
-    std::string out = "\"";
-    for (const char c : s.toStdString()) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    return JsonQuoted(s.toStdString());
 }
 
 const char* Bool(bool b) {
