@@ -218,17 +218,32 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
         jpeg_destroy_decompress(&cinfo);
         return;
     }
-    const int components = cinfo.output_components;
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                cinfo.output_width * JDIMENSION(components), 1);
     // A shrunk picture sums whole rows; the others copy their columns straight
     // into the bitmap.
     const bool shrink = placement.Kind == TPlacement::Fit;
+    const int first = placer->FirstColumn(), columns = placer->Columns();
+    // Those decode only the columns they copy, and one iMCU column more on
+    // either side: libjpeg-turbo's crop starts at an iMCU boundary and treats
+    // its own edges as the picture's, where the chroma upsampling of the
+    // columns copied would see other neighbours than in whole rows.
+    int cropLeft = 0;
+    if (!shrink && columns > 0) {
+        const int margin = cinfo.max_h_samp_factor * DCTSIZE;
+        JDIMENSION left = JDIMENSION(std::max(0, first - margin));
+        JDIMENSION width =
+            JDIMENSION(std::min(int(cinfo.output_width), first + columns + margin)) - left;
+        if (width < cinfo.output_width) {
+            jpeg_crop_scanline(&cinfo, &left, &width);
+            cropLeft = int(left);
+        }
+    }
+    const int components = cinfo.output_components;
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                cinfo.output_width * JDIMENSION(components), 1);
     JSAMPARRAY bgr = shrink ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                          JPOOL_IMAGE, cinfo.output_width * 3, 1)
                             : nullptr;
     const bool adobeInverted = cinfo.saw_Adobe_marker;
-    const int first = placer->FirstColumn(), columns = placer->Columns();
     while (int(cinfo.output_scanline) < placer->RowsNeeded()) {
         const int y = int(cinfo.output_scanline);
         if (jpeg_read_scanlines(&cinfo, row, 1) != 1) { // only a suspending source does this
@@ -239,7 +254,7 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
             CopyRow(row[0], space, adobeInverted, bgr[0], columns);
             placer->Feed(y, bgr[0]);
         } else if (y >= placement.Y) {
-            CopyRow(row[0] + first * components, space, adobeInverted,
+            CopyRow(row[0] + (first - cropLeft) * components, space, adobeInverted,
                     out.Rows[size_t(y - placement.Y)], columns);
         }
     }

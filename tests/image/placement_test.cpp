@@ -127,15 +127,40 @@ TEST(Placement, ShrinkingRoundsEachMeanHalfUp) {
     ExpectPlaced(grid, placed, 300, 4, pixel);
 }
 
+// Pixels of no pattern: the chroma of every column differs from its
+// neighbours', so an upsampling that sees other neighbours shows.
+TPixels NoisyPixels(int width, int height, int components) {
+    TPixels p = MakePixels(width, height, components);
+    uint32_t seed = 99;
+    for (uint8_t& b : p.Bytes) b = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+    return p;
+}
+
+// JPEG decodes only the columns a placement copies (and a margin): every
+// corner, at iMCU boundaries and between them, clamped at the right, gives
+// the pixels of whole rows, for every sampling.
 TEST(Placement, JpegPartsAndShrinksAreThoseOfAFullDecode) {
     TTempDir dir;
-    for (const auto& [w, h, options] : {std::tuple{700, 530, TJpegOptions{90, false, 2, 2, true}},
-                                        std::tuple{520, 300, TJpegOptions{90, true, 1, 1, true}}}) {
-        const std::vector<uint8_t> jpeg = EncodeJpeg(SmoothPixels(w, h), options);
+    struct TCase {
+        int w, h;
+        TJpegOptions options;
+        bool noisy;
+        int components = 3;
+    };
+    for (const TCase& c : {TCase{700, 530, {90, false, 2, 2, true}, false},
+                           TCase{520, 300, {90, true, 1, 1, true}, false},
+                           TCase{900, 280, {90, false, 2, 1, true}, true},
+                           TCase{611, 290, {90, false, 2, 2, true}, true},
+                           TCase{650, 270, {90, false, 1, 1, true}, true, 1}}) {
+        const auto [w, h] = std::pair{c.w, c.h};
+        const std::vector<uint8_t> jpeg =
+            EncodeJpeg(c.noisy ? NoisyPixels(w, h, c.components) : SmoothPixels(w, h, c.components),
+                       c.options);
         const std::string path = dir.Save("p.jpg", jpeg);
         const TPixels full = FullDecode(jpeg);
         const auto pixel = [&](int x, int y) { return TwinColour(full, x, y); };
-        for (const TPlacement& asked : {Part(300, 200), Part(0, 9999), Fit}) {
+        for (const TPlacement& asked : {Part(300, 200), Part(0, 9999), Part(17, 3), Part(32, 0),
+                                        Part(333, 1), Part(9999, 0), TPlacement{}, Fit}) {
             SCOPED_TRACE(std::to_string(w) + " " + DescribePlacement(asked));
             TBitmap grid = WhiteGrid();
             TPlacement placed = asked;
