@@ -61,12 +61,8 @@ class TFileBytes {
 } // namespace
 
 TBitmap DecodeBmp(const std::string& path, TPictureSize* size, TPlacement* placement) {
-    CheckPictureFile(path);
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
-    const auto fileSize = static_cast<unsigned long long>(file.tellg());
-    file.seekg(0);
+    std::ifstream file;
+    const unsigned long long fileSize = OpenPictureFile(path, file);
     const std::vector<uint8_t> head = ReadBytes(file, 64);
     if (head.size() < 2 || head[0] != 'B' || head[1] != 'M')
         FailPicture(path, WrongKindCause(head.data(), head.size(), "BMP"));

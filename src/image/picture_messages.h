@@ -8,9 +8,11 @@
 
 #include "picture_error.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -41,6 +43,18 @@ inline void CheckPictureFile(const std::string& path) {
     const auto size = fs::file_size(path, ec);
     if (ec) FailPicture(path, "the file cannot be read (" + ec.message() + ")");
     if (size == 0) FailPicture(path, "the file is empty");
+}
+
+// Checks the file as CheckPictureFile does and opens it for reading from its
+// first byte; returns its size in bytes.
+inline unsigned long long OpenPictureFile(const std::string& path, std::ifstream& file) {
+    CheckPictureFile(path);
+    file.open(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
+    const auto size = static_cast<unsigned long long>(file.tellg());
+    file.seekg(0);
+    return size;
 }
 
 // The kind of picture whose signature starts `head`, or nullptr.

@@ -96,12 +96,8 @@ QImage OverWhiteBgr(const QImage& region) {
 } // namespace
 
 TBitmap DecodePng(const std::string& path, TPictureSize* size, TPlacement* placement) {
-    CheckPictureFile(path);
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
-    const auto fileSize = static_cast<unsigned long long>(file.tellg());
-    file.seekg(0);
+    std::ifstream file;
+    const unsigned long long fileSize = OpenPictureFile(path, file);
     uint8_t head[33] = {}; // signature, then the IHDR chunk: length, type, 13 bytes, CRC
     file.read(reinterpret_cast<char*>(head), sizeof head);
     const size_t got = size_t(file.gcount());
