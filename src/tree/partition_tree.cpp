@@ -8,6 +8,8 @@
 // ClearPartLists empties the lists before their records are freed.
 #include "partition_tree.h"
 
+#include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <unordered_map>
@@ -138,14 +140,24 @@ void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineS
     }
     std::vector<TPartNode*>& holders = tree.LabelHolders[label];
     // Each run marks its len pixels and the one just right of it: every cell
-    // of the columns x .. x + len of its row, once.
+    // of the columns x .. x + len of its row. The cells are gathered first,
+    // one bit per cell of each cell row, so that each is labelled once
+    // however many of its four pixel rows the runs cross; the order in which
+    // cells take the label does not matter.
+    uint64_t cellRows[64] = {};
+    int32_t top = 64, bottom = -1;
     for (int32_t i = 0; i <= s; ++i) {
         const TLineSeg& run = runs[i];
         assert(run.x + run.len <= 255);
         const int32_t end = run.x + run.len <= 255 ? run.x + run.len : 255;
-        for (int32_t cx = run.x / 4; cx <= end / 4; ++cx)
-            SetLabel(tree.Cells[cx][run.y / 4], label, holders);
+        const int32_t cy = run.y / 4;
+        cellRows[cy] |= (~uint64_t(0) >> (63 - end / 4)) & (~uint64_t(0) << (run.x / 4));
+        top = std::min(top, cy);
+        bottom = std::max(bottom, cy);
     }
+    for (int32_t cy = top; cy <= bottom; ++cy)
+        for (uint64_t bits = cellRows[cy]; bits != 0; bits &= bits - 1)
+            SetLabel(tree.Cells[std::countr_zero(bits)][cy], label, holders);
     // Label 0 is carried by nearly every node; only the whole walk pays there.
     const bool hotOnly = !tree.PlainWalk && label != 0;
     if (hotOnly) {

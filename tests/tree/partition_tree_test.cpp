@@ -194,10 +194,10 @@ struct TPlainTwin {
     }
 };
 
-// Random areas: blocks of runs of random size, a few labels used over and
-// over (as every pass numbers its areas alike), a third of them entered
-// without a record (labels only, as a scored pass enters them), lists
-// cleared now and then, which empties every list.
+// Random areas: blocks of runs of random size (up to the last column), a few
+// labels used over and over (as every pass numbers its areas alike), a third
+// of them entered without a record (labels only, as a scored pass enters
+// them), lists cleared now and then, which empties every list.
 void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
     TPartitionTree tree;
     tree.PlainWalk = plainWalk;
@@ -222,7 +222,7 @@ void RunAgainstTwin(bool plainWalk, std::vector<TArea>& records) {
         for (int r = y; r < y + h; ++r) {
             const int dx = pick(0, 3), len = std::max(0, w - pick(0, 3));
             runs.push_back({uint8_t(std::min(x + dx, 254)), uint8_t(r),
-                            uint8_t(std::min(len, 254 - std::min(x + dx, 254)))});
+                            uint8_t(std::min(len, 255 - std::min(x + dx, 254)))});
         }
         TArea* area = pick(0, 2) == 0 ? nullptr : &records[size_t(step) % records.size()];
         RegisterArea(tree, area, label, runs.data(), int32_t(runs.size()) - 1);
