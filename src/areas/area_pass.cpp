@@ -12,9 +12,11 @@
 #include "area_pass.h"
 
 #include "../image/planes_simd.h"
+#include "../image/workers.h"
 #include "contour.h"
 #include "grow_areas.h"
 
+#include <atomic>
 #include <cassert>
 #include <cstring>
 
@@ -72,17 +74,80 @@ TESSA_CLONES void WriteLabelView(const int32_t (&__restrict labels)[256][256],
         }
 }
 
+// The label view, the view's ground, then every record measured, drawn and
+// kept or released in record order.
+void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
+                  const TPassOptions& options) {
+    WriteLabelView(s.LabelMap, planes[aArH]);
+    FillBitmap(view, options.Ground);
+    for (int32_t i = 0; i <= s.AreaCount; ++i) MeasureArea(s, tree, view, i);
+}
+
+// The same on several threads. Tracing reads only the label map and writes
+// only its own record, so records are traced on whichever thread takes them;
+// drawing and entering into the tree stay on the calling thread, in record
+// order, each as soon as its record is traced. The calling thread draws the
+// label view and the ground first, while the helpers start tracing.
+void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
+                  const TPassOptions& options, TWorkers& workers) {
+    const int32_t n = s.AreaCount + 1;
+    if (s.Outlines.size() < size_t(n)) s.Outlines.resize(size_t(n));
+    enum : int { Pending, Done, Failed };
+    std::vector<std::atomic<int>> state(static_cast<size_t>(n));
+    std::atomic<int32_t> next{0};
+    const auto trace = [&](int32_t i) {
+        try {
+            TraceArea(s, *s.Areas[i], s.Outlines[size_t(i)]);
+        } catch (...) {
+            next.store(n); // no further record is taken
+            state[size_t(i)].store(Failed);
+            state[size_t(i)].notify_one();
+            throw;
+        }
+        state[size_t(i)].store(Done);
+        state[size_t(i)].notify_one();
+    };
+    workers.RunOnAll([&](int slot) {
+        if (slot != 0) {
+            for (int32_t i; (i = next.fetch_add(1)) < n;) trace(i);
+            return;
+        }
+        // However the drawing ends, the helpers take no further record.
+        struct TStopOthers {
+            std::atomic<int32_t>& next;
+            int32_t n;
+            ~TStopOthers() { next.store(n); }
+        } stop{next, n};
+        WriteLabelView(s.LabelMap, planes[aArH]);
+        FillBitmap(view, options.Ground);
+        for (int32_t k = 0; k < n;) {
+            const int st = state[size_t(k)].load();
+            if (st == Failed) return; // its thread's exception is rethrown
+            if (st == Done) {
+                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)].Shades);
+                ++k;
+                continue;
+            }
+            const int32_t i = next.fetch_add(1);
+            if (i < n)
+                trace(i);
+            else
+                state[size_t(k)].wait(Pending);
+        }
+    });
+}
+
 } // namespace
 
 TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TPassOptions& options, TPassObserver& observer) {
+                      const TPassOptions& options, TPassObserver& observer, TWorkers* workers) {
     PrepareSeedOrder(planes, options, s.Order);
-    return FindAreas(s, tree, planes, view, s.Order, options, observer);
+    return FindAreas(s, tree, planes, view, s.Order, options, observer, workers);
 }
 
 TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TSeedOrder& order, const TPassOptions& options,
-                      TPassObserver& observer) {
+                      const TSeedOrder& order, const TPassOptions& options, TPassObserver& observer,
+                      TWorkers* workers) {
     const int32_t level = options.Threshold;
     assert(level >= -1 && level <= 255);
     TPassGuard running(s);
@@ -101,10 +166,10 @@ TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBit
     observer.ThresholdChosen(s.Level);
 
     GrowAreas(s, order, observer, options.PaintSteps);
-    WriteLabelView(s.LabelMap, planes[aArH]);
-
-    FillBitmap(view, options.Ground);
-    for (int32_t i = 0; i <= s.AreaCount; ++i) MeasureArea(s, tree, view, i);
+    if (workers && workers->Count() > 1 && s.AreaCount >= 1)
+        MeasureAreas(s, tree, planes, view, options, *workers);
+    else
+        MeasureAreas(s, tree, planes, view, options);
     observer.AreasDrawn(view);
     const double score = s.SizeSum - s.SizeMax;
     if (level >= 0 && level <= 255) s.LevelScores[level] = score;

@@ -20,6 +20,13 @@ struct TContourPt {
     uint8_t y;
 };
 
+// What tracing an outline needs beside the record: its points, and the shade
+// each point is drawn in (the tracer's colour ramp at the step that found it).
+struct TOutlineScratch {
+    std::vector<TContourPt> Points;
+    std::vector<uint8_t> Shades;
+};
+
 struct TArea {
     uint16_t meanX = 0;
     uint16_t meanY = 0;
@@ -98,9 +105,11 @@ struct TAreaState {
     int64_t OpCounters[9] = {};
 
     // Scratch of the pass (its working plane in seed order), of the contour
-    // step (the points of one outline) and of the probe (one entry per record).
+    // step (one outline; more for outlines traced on helper threads) and of
+    // the probe (one entry per record).
     TSeedOrder Order;
-    std::vector<TContourPt> ContourPts;
+    TOutlineScratch Outline;
+    std::vector<TOutlineScratch> Outlines;
     TLikeness Likeness[MaxAreaIndex + 1];
     TProbePick ProbePick;
 

@@ -114,9 +114,9 @@ bool KeptByTrace(const TAreaState& s, const TArea& a) {
     return false;
 }
 
-void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {
-    TArea& a = *s.Areas[i];
-    std::vector<TContourPt>& ContourPts = s.ContourPts; // grows for long outlines
+void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
+    std::vector<TContourPt>& points = scratch.Points; // grows for long outlines
+    std::vector<uint8_t>& shades = scratch.Shades;
     const int cx = a.meanX, cy = a.meanY;
     TTracer t(s, a);
     const int x0 = t.x, y0 = t.y;
@@ -124,16 +124,14 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) 
     float sectorSums[8] = {};
     float radiusSum = 0;
     int ramp = 140;
-    ContourPts.clear();
+    points.clear();
+    shades.clear();
 
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
         const int px = int(t.fx), py = int(t.fy);
-        if (ContourPts.empty() || px != ContourPts.back().x || py != ContourPts.back().y) {
-            ContourPts.push_back({uint8_t(px), uint8_t(py)});
-            uint8_t* pixel = view.Rows[size_t(py)] + 3 * px;
-            pixel[0] = 128;
-            pixel[1] = uint8_t(ramp);
-            pixel[2] = uint8_t(ramp);
+        if (points.empty() || px != points.back().x || py != points.back().y) {
+            points.push_back({uint8_t(px), uint8_t(py)});
+            shades.push_back(uint8_t(ramp));
             // Distances are measured from the tracer pixel, not the smoothed one.
             const int k = Sector(t.x, t.y, cx, cy);
             const double dx = double(t.x - cx), dy = double(t.y - cy);
@@ -146,8 +144,8 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) 
         if (t.x == x0 && t.y == y0) break;
     }
 
-    a.contour.assign(ContourPts.begin(), ContourPts.end());
-    a.contourHigh = int32_t(ContourPts.size()) - 1;
+    a.contour.assign(points.begin(), points.end());
+    a.contourHigh = int32_t(points.size()) - 1;
 
     // Each sector's share of the summed distance; with no whole-number
     // distance at all there is nothing to share out.
@@ -161,7 +159,20 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) 
         a.shape[k] = ClampTab[share];
     }
     a.radiusSum = radiusSum;
+}
 
+void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
+                     const std::vector<uint8_t>& shades) {
+    TArea& a = *s.Areas[i];
+    assert(shades.size() == a.contour.size());
+    for (size_t j = 0; j < a.contour.size(); ++j) {
+        uint8_t* pixel = view.Rows[a.contour[j].y] + 3 * a.contour[j].x;
+        pixel[0] = 128;
+        pixel[1] = shades[j];
+        pixel[2] = shades[j];
+    }
+
+    const int cx = a.meanX, cy = a.meanY;
     for (int k = 0; k < 8; ++k) {
         uint8_t* centre = view.Rows[size_t(cy)] + 3 * cx;
         centre[0] = centre[1] = centre[2] = 255;
@@ -179,4 +190,9 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) 
     } else {
         s.Areas[i].reset();
     }
+}
+
+void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {
+    TraceArea(s, *s.Areas[i], s.Outline);
+    DrawAndKeepArea(s, tree, view, i, s.Outline.Shades);
 }
