@@ -124,7 +124,7 @@ void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap&
             const int st = state[size_t(k)].load();
             if (st == Failed) return; // its thread's exception is rethrown
             if (st == Done) {
-                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)].Shades);
+                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)]);
                 ++k;
                 continue;
             }

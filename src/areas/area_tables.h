@@ -20,11 +20,15 @@ struct TContourPt {
     uint8_t y;
 };
 
-// What tracing an outline needs beside the record: its points, and the shade
-// each point is drawn in (the tracer's colour ramp at the step that found it).
+// What tracing an outline needs beside the record: for each of its Count
+// points, the point, the shade it is drawn in (the tracer's colour ramp at
+// the step that found it) and the tracer pixel of that step. The vectors are
+// longer than Count: the trace writes one slot ahead.
 struct TOutlineScratch {
     std::vector<TContourPt> Points;
     std::vector<uint8_t> Shades;
+    std::vector<TContourPt> At;
+    size_t Count = 0;
 };
 
 struct TArea {

@@ -10,9 +10,11 @@
 
 #include "../image/lookup_tables.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace {
@@ -115,37 +117,54 @@ bool KeptByTrace(const TAreaState& s, const TArea& a) {
 }
 
 void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
-    std::vector<TContourPt>& points = scratch.Points; // grows for long outlines
-    std::vector<uint8_t>& shades = scratch.Shades;
     const int cx = a.meanX, cy = a.meanY;
     TTracer t(s, a);
     const int x0 = t.x, y0 = t.y;
 
-    float sectorSums[8] = {};
-    float radiusSum = 0;
+    // The walk records a point whenever the smoothed point enters another
+    // pixel, with the shade of the ramp and the tracer pixel at that step.
+    // Every step writes its candidate into the next free slot and only a new
+    // pixel advances past it: no branch on the smoothed point, which turns
+    // unpredictably. The scratch grows ahead of the walk.
+    size_t n = 0;
+    int lastX = -1, lastY = -1; // no point yet
     int ramp = 140;
-    points.clear();
-    shades.clear();
-
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
-        const int px = int(t.fx), py = int(t.fy);
-        if (points.empty() || px != points.back().x || py != points.back().y) {
-            points.push_back({uint8_t(px), uint8_t(py)});
-            shades.push_back(uint8_t(ramp));
-            // Distances are measured from the tracer pixel, not the smoothed one.
-            const int k = Sector(t.x, t.y, cx, cy);
-            const double dx = double(t.x - cx), dy = double(t.y - cy);
-            const float d = float(std::sqrt(dx * dx + dy * dy));
-            sectorSums[k] = float(double(sectorSums[k]) + double(d));
-            radiusSum = float(double(radiusSum) + std::trunc(double(d)));
+        if (n >= scratch.Points.size()) {
+            const size_t size = std::max<size_t>(1024, 2 * n);
+            scratch.Points.resize(size);
+            scratch.Shades.resize(size);
+            scratch.At.resize(size);
         }
+        const int px = int(t.fx), py = int(t.fy);
+        scratch.Points[n] = {uint8_t(px), uint8_t(py)};
+        scratch.Shades[n] = uint8_t(ramp);
+        scratch.At[n] = {uint8_t(t.x), uint8_t(t.y)};
+        n += size_t(px != lastX || py != lastY);
+        lastX = px;
+        lastY = py;
         t.Step();
         if (++ramp > 220) ramp = 140;
         if (t.x == x0 && t.y == y0) break;
     }
+    scratch.Count = n;
+    const std::span<const TContourPt> points(scratch.Points.data(), n);
+
+    // Distances are measured from the tracer pixel, not the smoothed one, and
+    // summed in the order of the points.
+    float sectorSums[8] = {};
+    float radiusSum = 0;
+    for (size_t j = 0; j < n; ++j) {
+        const int x = scratch.At[j].x, y = scratch.At[j].y;
+        const int k = Sector(x, y, cx, cy);
+        const double dx = double(x - cx), dy = double(y - cy);
+        const float d = float(std::sqrt(dx * dx + dy * dy));
+        sectorSums[k] = float(double(sectorSums[k]) + double(d));
+        radiusSum = float(double(radiusSum) + std::trunc(double(d)));
+    }
 
     a.contour.assign(points.begin(), points.end());
-    a.contourHigh = int32_t(points.size()) - 1;
+    a.contourHigh = int32_t(n) - 1;
 
     // Each sector's share of the summed distance; with no whole-number
     // distance at all there is nothing to share out.
@@ -162,9 +181,10 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
 }
 
 void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
-                     const std::vector<uint8_t>& shades) {
+                     const TOutlineScratch& traced) {
     TArea& a = *s.Areas[i];
-    assert(shades.size() == a.contour.size());
+    assert(traced.Count == a.contour.size());
+    const uint8_t* shades = traced.Shades.data();
     for (size_t j = 0; j < a.contour.size(); ++j) {
         uint8_t* pixel = view.Rows[a.contour[j].y] + 3 * a.contour[j].x;
         pixel[0] = 128;
@@ -194,5 +214,5 @@ void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t
 
 void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {
     TraceArea(s, *s.Areas[i], s.Outline);
-    DrawAndKeepArea(s, tree, view, i, s.Outline.Shades);
+    DrawAndKeepArea(s, tree, view, i, s.Outline);
 }

@@ -6,7 +6,6 @@
 #include "area_tables.h"
 
 #include <cstdint>
-#include <vector>
 
 // Measures Areas[i] of `s`, draws its outline and profile star into `view`,
 // and keeps it (enters it into `tree`) or releases it: TraceArea, then
@@ -19,11 +18,11 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i);
 // else, so that records can be traced side by side on several threads.
 void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch);
 
-// The drawing half, in record order: the traced outline of Areas[i] in the
-// given shades and its profile star into `view`; then enters the record into
+// The drawing half, in record order: the outline of Areas[i] in the shades
+// its trace left in `traced`, and its profile star into `view`; then enters the record into
 // `tree`, or releases it when its trace has fewer than 3 points.
 void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
-                     const std::vector<uint8_t>& shades);
+                     const TOutlineScratch& traced);
 
 // Whether MeasureArea keeps the record `a` of `s`: its trace records at least
 // three points. Reads the record and LabelMap only, and stops tracing as soon

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace area_test;
@@ -131,6 +132,20 @@ TEST_F(Contour, LongOutlineIsRecordedWhole) {
     EXPECT_EQ(a.contour.size(), size_t(a.contourHigh) + 1);
     EXPECT_EQ(a.contour.front().x, 2);
     EXPECT_EQ(a.contour.front().y, 2);
+    // Whole across the growth of the trace's scratch: a chain of distinct
+    // 8-neighbours; and a second trace over the grown scratch gives the same.
+    for (size_t i = 1; i < a.contour.size(); ++i)
+        ASSERT_EQ(std::max(std::abs(a.contour[i].x - a.contour[i - 1].x),
+                           std::abs(a.contour[i].y - a.contour[i - 1].y)),
+                  1)
+            << "point " << i;
+    TArea again = a;
+    TraceArea(A, again, A.Outline);
+    EXPECT_EQ(again.contourHigh, a.contourHigh);
+    EXPECT_TRUE(std::equal(again.contour.begin(), again.contour.end(), a.contour.begin(),
+                           [](TContourPt p, TContourPt q) { return p.x == q.x && p.y == q.y; }));
+    EXPECT_EQ(again.radiusSum, a.radiusSum);
+    EXPECT_TRUE(std::equal(again.shape, again.shape + 8, a.shape));
 }
 
 // Invariant: consecutive points of an outline are distinct 8-neighbours, and
