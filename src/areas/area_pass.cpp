@@ -83,56 +83,41 @@ void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap&
     for (int32_t i = 0; i <= s.AreaCount; ++i) MeasureArea(s, tree, view, i);
 }
 
-// The same on several threads. Tracing reads only the label map and writes
-// only its own record, so records are traced on whichever thread takes them;
-// drawing and entering into the tree stay on the calling thread, in record
-// order, each as soon as its record is traced. The calling thread draws the
-// label view and the ground first, while the helpers start tracing.
+// The same on two threads, each keeping to the memory it already holds: the
+// calling thread, which has just filled the label map, draws the label view
+// and traces the records in order; a helper draws the ground and then, in
+// record order as soon as each is traced, draws it and enters it into the
+// tree (the view and the tree stay in the helper's cache from pass to pass).
+// The result is the same as on one thread.
 void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
                   const TPassOptions& options, TWorkers& workers) {
     const int32_t n = s.AreaCount + 1;
     if (s.Outlines.size() < size_t(n)) s.Outlines.resize(size_t(n));
     enum : int { Pending, Done, Failed };
     std::vector<std::atomic<int>> state(static_cast<size_t>(n));
-    std::atomic<int32_t> next{0};
-    const auto trace = [&](int32_t i) {
-        try {
-            TraceArea(s, *s.Areas[i], s.Outlines[size_t(i)]);
-        } catch (...) {
-            next.store(n); // no further record is taken
-            state[size_t(i)].store(Failed);
-            state[size_t(i)].notify_one();
-            throw;
-        }
-        state[size_t(i)].store(Done);
+    const auto tell = [&](int32_t i, int st) {
+        state[size_t(i)].store(st);
         state[size_t(i)].notify_one();
     };
     workers.RunOnAll([&](int slot) {
-        if (slot != 0) {
-            for (int32_t i; (i = next.fetch_add(1)) < n;) trace(i);
-            return;
-        }
-        // However the drawing ends, the helpers take no further record.
-        struct TStopOthers {
-            std::atomic<int32_t>& next;
-            int32_t n;
-            ~TStopOthers() { next.store(n); }
-        } stop{next, n};
-        WriteLabelView(s.LabelMap, planes[aArH]);
-        FillBitmap(view, options.Ground);
-        for (int32_t k = 0; k < n;) {
-            const int st = state[size_t(k)].load();
-            if (st == Failed) return; // its thread's exception is rethrown
-            if (st == Done) {
-                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)]);
-                ++k;
-                continue;
+        if (slot == 0) {
+            WriteLabelView(s.LabelMap, planes[aArH]);
+            for (int32_t i = 0; i < n; ++i) {
+                try {
+                    TraceArea(s, *s.Areas[i], s.Outlines[size_t(i)]);
+                } catch (...) {
+                    tell(i, Failed); // the helper stops there
+                    throw;
+                }
+                tell(i, Done);
             }
-            const int32_t i = next.fetch_add(1);
-            if (i < n)
-                trace(i);
-            else
+        } else if (slot == 1) {
+            FillBitmap(view, options.Ground);
+            for (int32_t k = 0; k < n; ++k) {
                 state[size_t(k)].wait(Pending);
+                if (state[size_t(k)].load() == Failed) return;
+                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)]);
+            }
         }
     });
 }
