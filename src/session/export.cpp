@@ -16,6 +16,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -26,6 +27,30 @@ namespace {
     throw TExportError("Cannot write \"" + path + "\": " + why + ".");
 }
 
+// Writes `bytes` into a new file `path` (replacing one there), shown as
+// `shown` in an error. A file that fails is removed.
+void WriteFile(const std::string& path, const QByteArray& bytes, const std::string& shown) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail(shown, std::strerror(errno));
+    const char* data = bytes.constData();
+    size_t left = size_t(bytes.size());
+    int error = 0;
+    while (left > 0 && !error) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n > 0) {
+            data += n;
+            left -= size_t(n);
+        } else if (n < 0 && errno != EINTR) {
+            error = errno;
+        }
+    }
+    if (::close(fd) != 0 && !error) error = errno;
+    if (error) {
+        ::unlink(path.c_str());
+        Fail(shown, std::strerror(error));
+    }
+}
+
 // Writes `bytes` to `path` through a temporary file beside it.
 void WriteAtomically(const std::string& path, const QByteArray& bytes) {
     const fs::path target(path);
@@ -34,23 +59,20 @@ void WriteAtomically(const std::string& path, const QByteArray& bytes) {
     name += ".part-";
     name += std::to_string(getpid());
     const fs::path temporary = target.parent_path() / name;
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) Fail(path, std::strerror(errno));
-    const bool written =
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
-    const int writeError = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed) {
-        const int error = !written ? writeError : errno;
-        std::remove(temporary.c_str());
-        Fail(path, std::strerror(error));
-    }
+    WriteFile(temporary.string(), bytes, path);
     std::error_code ec;
     fs::rename(temporary, target, ec);
     if (ec) {
         std::remove(temporary.c_str());
         Fail(path, ec.message());
     }
+}
+
+void Write(const std::string& path, const QByteArray& bytes, bool inPlace) {
+    if (inPlace)
+        WriteFile(path, bytes, path);
+    else
+        WriteAtomically(path, bytes);
 }
 
 QByteArray Png(QImage image) {
@@ -183,17 +205,19 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
     if (ec) throw TExportError("Cannot make the folder \"" + dir + "\": " + ec.message() + ".");
 
     const fs::path d(dir);
-    WriteAtomically((d / "areas.csv").string(), QByteArray::fromStdString(AreasCsv(s.Areas)));
+    const bool inPlace = options.InPlace;
+    Write((d / "areas.csv").string(), QByteArray::fromStdString(AreasCsv(s.Areas)), inPlace);
     if (options.Planes)
         for (int p = 0; p < PlaneCount; ++p) {
             const QImage plane(&s.Planes[p][0][0], 256, 256, 256, QImage::Format_Grayscale8);
             char name[32];
             std::snprintf(name, sizeof name, "%02d-%s.png", p, PlaneIds[p]);
-            WriteAtomically((d / "planes" / name).string(), Png(plane));
+            Write((d / "planes" / name).string(), Png(plane), inPlace);
         }
-    WriteAtomically((d / "area-map.png").string(), Png(AreaMap(s)));
-    WritePng(options.AreaView ? *options.AreaView : s.View, (d / "area-view.png").string());
+    Write((d / "area-map.png").string(), Png(AreaMap(s)), inPlace);
+    Write((d / "area-view.png").string(),
+          Png(Paletted(options.AreaView ? *options.AreaView : s.View)), inPlace);
     // Last, so that a folder with analysis.json is a complete export.
-    WriteAtomically((d / "analysis.json").string(),
-                    QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)));
+    Write((d / "analysis.json").string(),
+          QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);
 }
