@@ -8,13 +8,13 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sstream>
-#include <unordered_map>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -102,7 +102,11 @@ QByteArray Png(QImage image) {
 QImage Paletted(const TBitmap& bitmap) {
     QImage out(256, 256, QImage::Format_Indexed8);
     QList<QRgb> table;
-    std::unordered_map<QRgb, uchar> index;
+    // Colour -> its place in the table, by open addressing over four times
+    // as many slots as a table holds; a colour is never 0 (its alpha is 255).
+    constexpr int Slots = 1024;
+    std::array<QRgb, Slots> keys{};
+    std::array<uchar, Slots> places;
     QRgb last = 0;
     uchar lastIndex = 0;
     for (int y = 0; y < 256; ++y) {
@@ -110,15 +114,20 @@ QImage Paletted(const TBitmap& bitmap) {
         uchar* row = out.scanLine(y);
         for (int x = 0; x < 256; ++x, in += 3) {
             const QRgb c = qRgb(in[2], in[1], in[0]);
-            if (c != last || table.isEmpty()) {
-                const auto [at, added] = index.try_emplace(c, uchar(table.size()));
-                if (added && table.size() == 256)
-                    return QImage(bitmap.Pixels.data(), bitmap.Width, bitmap.Height, bitmap.Stride,
-                                  QImage::Format_BGR888)
-                        .copy(0, 0, 256, 256);
-                if (added) table.append(c);
+            if (c != last) {
+                size_t slot = (c * 2654435761u) >> 22;
+                while (keys[slot] != c && keys[slot] != 0) slot = (slot + 1) % Slots;
+                if (keys[slot] == 0) {
+                    if (table.size() == 256)
+                        return QImage(bitmap.Pixels.data(), bitmap.Width, bitmap.Height,
+                                      bitmap.Stride, QImage::Format_BGR888)
+                            .copy(0, 0, 256, 256);
+                    keys[slot] = c;
+                    places[slot] = uchar(table.size());
+                    table.append(c);
+                }
                 last = c;
-                lastIndex = at->second;
+                lastIndex = places[slot];
             }
             row[x] = lastIndex;
         }
