@@ -107,14 +107,16 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
             ASSERT_EQ(std::memcmp(grey.constScanLine(y), S.Planes[p][y], 256), 0) << name;
     }
     const QImage map(QString::fromStdString((dir / "area-map.png").string()));
-    for (int y = 0; y < 256; y += 3)
-        for (int x = 0; x < 256; x += 3) {
+    ASSERT_EQ(map.size(), QSize(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
             const TRGB c = Palette[S.Planes[aArH][y][x]];
             ASSERT_EQ(map.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
         }
     const QImage view(QString::fromStdString((dir / "area-view.png").string()));
-    for (int y = 0; y < 256; y += 5)
-        for (int x = 0; x < 256; x += 5) {
+    ASSERT_EQ(view.size(), QSize(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
             const TRGB c = GetPixel(S.View, x, y);
             ASSERT_EQ(view.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
         }
