@@ -106,19 +106,18 @@ QImage Paletted(const TBitmap& bitmap) {
     QList<QRgb> table;
     // Colour -> its place in the table, by open addressing over four times
     // as many slots as a table holds; a colour is never 0 (its alpha is 255).
+    // Every pixel is looked up: the first slot tried nearly always holds its
+    // colour, a branch more predictable than comparing with the pixel before.
     constexpr int Slots = 1024;
     std::array<QRgb, Slots> keys{};
     std::array<uchar, Slots> places;
-    QRgb last = 0;
-    uchar lastIndex = 0;
     for (int y = 0; y < 256; ++y) {
         const uint8_t* in = bitmap.Rows[size_t(y)];
         uchar* row = out.scanLine(y);
         for (int x = 0; x < 256; ++x, in += 3) {
             const QRgb c = qRgb(in[2], in[1], in[0]);
-            if (c != last) {
-                size_t slot = (c * 2654435761u) >> 22;
-                while (keys[slot] != c && keys[slot] != 0) slot = (slot + 1) % Slots;
+            size_t slot = (c * 2654435761u) >> 22;
+            while (keys[slot] != c) {
                 if (keys[slot] == 0) {
                     if (table.size() == 256)
                         return QImage(bitmap.Pixels.data(), bitmap.Width, bitmap.Height,
@@ -127,11 +126,11 @@ QImage Paletted(const TBitmap& bitmap) {
                     keys[slot] = c;
                     places[slot] = uchar(table.size());
                     table.append(c);
+                    break;
                 }
-                last = c;
-                lastIndex = places[slot];
+                slot = (slot + 1) % Slots;
             }
-            row[x] = lastIndex;
+            row[x] = places[slot];
         }
     }
     out.setColorTable(table);
