@@ -20,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -297,12 +298,14 @@ struct TFileCloser {
 
 TBitmap DecodeJpeg(const std::string& path, TPictureSize* size, TPlacement* placement) {
     CheckPictureFile(path);
+    // The decoder asks for 4 KiB at a time; this buffer reads them 64 KiB to a
+    // call. It is ours (the C library takes no size for a buffer of its own)
+    // and outlives the file.
+    std::vector<char> buffer(size_t(1) << 16);
     const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
-    // The decoder asks for 4 KiB at a time; a larger buffer reads them 64 KiB
-    // to a call.
-    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
     // The first bytes name the kind of a file that is not a JPEG at all; read
     // past the stream, which then starts from the first byte still.
     unsigned char head[16] = {};
