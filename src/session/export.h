@@ -3,7 +3,8 @@
 //
 // Reads the session only. Every file is written under a temporary name in
 // its folder and then renamed, so that an interrupted export leaves no
-// half-written file under a final name.
+// half-written file under a final name; unless the folder is itself
+// temporary (InPlace), as the batch's are.
 #pragma once
 
 #include "session.h"
@@ -21,6 +22,10 @@ struct TExportOptions {
     bool Planes = true;                  // the twenty planes into planes/NN-NAME.png
     const TBitmap* AreaView = nullptr;   // area-view.png: what the area view shows
     std::optional<double> ScanBestScore; // written when a scan chose the threshold
+    // Each file straight under its final name, for a folder that takes its
+    // own name only once complete: there a temporary name and a rename for
+    // every file guard nothing more. A file that fails is still removed.
+    bool InPlace = false;
 };
 
 // Writes into `dir`, made when missing. Throws TExportError (nothing of the

@@ -5,6 +5,7 @@
 #include "session/area_columns.h"
 #include "session/export.h"
 #include "session/palette.h"
+#include "support/file_size_limit.h"
 #include "support/json.h"
 
 #include <QImage>
@@ -13,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -105,14 +107,16 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
             ASSERT_EQ(std::memcmp(grey.constScanLine(y), S.Planes[p][y], 256), 0) << name;
     }
     const QImage map(QString::fromStdString((dir / "area-map.png").string()));
-    for (int y = 0; y < 256; y += 3)
-        for (int x = 0; x < 256; x += 3) {
+    ASSERT_EQ(map.size(), QSize(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
             const TRGB c = Palette[S.Planes[aArH][y][x]];
             ASSERT_EQ(map.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
         }
     const QImage view(QString::fromStdString((dir / "area-view.png").string()));
-    for (int y = 0; y < 256; y += 5)
-        for (int x = 0; x < 256; x += 5) {
+    ASSERT_EQ(view.size(), QSize(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
             const TRGB c = GetPixel(S.View, x, y);
             ASSERT_EQ(view.pixel(x, y), qRgb(c.r, c.g, c.b)) << x << "," << y;
         }
@@ -134,6 +138,57 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
     EXPECT_EQ(json["level_scores"][120].n, S.Areas.LevelScores[120]);
     for (const auto& e : fs::recursive_directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find(".part-"), std::string::npos) << e.path();
+}
+
+// Every file under `dir` by its path inside it, with its bytes.
+std::map<std::string, std::string> FilesUnder(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = Read(e.path());
+    return files;
+}
+
+// In place (into a folder that is itself temporary) the export writes the
+// same files under their names straight away; a file that cannot be written
+// whole is removed, the error names it, and analysis.json, the mark of a
+// complete export, is never written.
+TEST_F(Export, InPlaceWritesTheSameFilesAndRemovesOneThatFails) {
+    Analyse("coffee.jpg", 120);
+    const std::string base = out.path().toStdString();
+    TExportOptions inPlace;
+    inPlace.InPlace = true;
+    ExportAnalysis(S, base + "/renamed", {});
+    ExportAnalysis(S, base + "/in-place", inPlace);
+    const auto renamed = FilesUnder(base + "/renamed");
+    EXPECT_EQ(renamed.size(), size_t(4 + PlaneCount));
+    EXPECT_TRUE(FilesUnder(base + "/in-place") == renamed);
+
+    // The area map comes right after areas.csv: a limit of the size of
+    // areas.csv lets that through and cuts the map short.
+    inPlace.Planes = false;
+    const auto csvBytes = fs::file_size(base + "/renamed/areas.csv");
+    ASSERT_LT(csvBytes, fs::file_size(base + "/renamed/area-map.png"));
+    const std::string cut = base + "/cut";
+    {
+        const TFileSizeLimit limit(csvBytes);
+        try {
+            ExportAnalysis(S, cut, inPlace);
+            ADD_FAILURE() << "no error";
+        } catch (const TExportError& e) {
+            EXPECT_NE(std::string(e.what()).find(cut + "/area-map.png"), std::string::npos)
+                << e.what();
+        }
+    }
+    const auto left = FilesUnder(cut);
+    ASSERT_EQ(left.size(), 1u) << left.rbegin()->first << " is left";
+    EXPECT_EQ(left.begin()->second, renamed.at("areas.csv"));
+    // The same failure through temporary names leaves no temporary file.
+    {
+        const TFileSizeLimit limit(csvBytes);
+        EXPECT_THROW(ExportAnalysis(S, base + "/cut-renamed", {}), TExportError);
+    }
+    for (const auto& e : fs::recursive_directory_iterator(base + "/cut-renamed"))
+        EXPECT_TRUE(e.is_directory() || e.path().filename() == "areas.csv") << e.path();
 }
 
 // The placement asked stays from picture to picture; each picture records it

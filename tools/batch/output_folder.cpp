@@ -2,7 +2,11 @@
 
 #include "image/plane_store.h"
 
+#include <cerrno>
 #include <filesystem>
+
+#include <stdio.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -23,6 +27,23 @@ TFolderNames Names(const std::string& outDir, const std::string& name) {
     throw TExportError("Cannot write \"" + path.string() + "\": " + ec.message() + ".");
 }
 
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+// Makes `dir` anew and empty, with the folders above it: what a killed run
+// left under that name goes first, so that nothing but this export's files
+// can end up in the folder. The usual case is a single mkdir.
+void MakeEmptyFolder(const fs::path& dir) {
+    if (::mkdir(dir.c_str(), 0777) == 0) return;
+    std::error_code ec;
+    if (errno == EEXIST)
+        fs::remove_all(dir, ec);
+    else if (errno == ENOENT)
+        fs::create_directories(dir.parent_path(), ec);
+    if (::mkdir(dir.c_str(), 0777) != 0) Fail(dir, LastError());
+}
+
 } // namespace
 
 void WriteResultFolder(const TSession& s, const std::string& outDir, const std::string& name,
@@ -30,15 +51,20 @@ void WriteResultFolder(const TSession& s, const std::string& outDir, const std::
     if (name.empty()) throw TExportError("A picture needs a folder name of its own.");
     const TFolderNames n = Names(outDir, name);
     std::error_code ec;
-    fs::remove_all(n.Temporary, ec);
-    fs::remove_all(n.Old, ec);
-    ExportAnalysis(s, n.Temporary.string(), options);
-    // The older folder steps aside first: a folder cannot be renamed onto
-    // one that holds files.
-    if (fs::exists(n.Final, ec)) {
-        fs::rename(n.Final, n.Old, ec);
-        if (ec) Fail(n.Final, ec);
-    }
+    fs::remove_all(n.Old, ec); // left by a run killed while replacing this folder
+    MakeEmptyFolder(n.Temporary);
+    // The folder is temporary itself: its files need no temporary names.
+    TExportOptions inPlace = options;
+    inPlace.InPlace = true;
+    ExportAnalysis(s, n.Temporary.string(), inPlace);
+    if (::rename(n.Temporary.c_str(), n.Final.c_str()) == 0) return;
+    // A folder cannot be renamed onto one that holds files, nor onto a file:
+    // the older one steps aside first.
+    const int error = errno;
+    if (error != ENOTEMPTY && error != EEXIST && error != ENOTDIR && error != EISDIR)
+        Fail(n.Final, {error, std::generic_category()});
+    fs::rename(n.Final, n.Old, ec);
+    if (ec) Fail(n.Final, ec);
     fs::rename(n.Temporary, n.Final, ec);
     if (ec) Fail(n.Final, ec);
     fs::remove_all(n.Old, ec);

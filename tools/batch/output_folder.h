@@ -1,6 +1,7 @@
 // The folder of one picture's results under the output folder. It appears
 // whole or not at all: the export is written into a hidden temporary folder
-// beside it, which then takes its name. A run killed on the way leaves that
+// beside it, its files straight under their own names, and the folder then
+// takes its name. A run killed on the way leaves that
 // hidden folder, which the next run over the same picture removes.
 #pragma once
 
