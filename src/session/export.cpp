@@ -75,7 +75,10 @@ void Write(const std::string& path, const QByteArray& bytes, bool inPlace) {
         WriteAtomically(path, bytes);
 }
 
-QByteArray Png(QImage image) {
+// `stored`: without compression (Qt maps 0..10 onto zlib's level 0), several
+// times faster to write than zlib's fastest level (20), for a 256 x 256
+// picture of 66 KB rather than 10 to 40.
+QByteArray Png(QImage image, bool stored) {
     // A resolution of its own, 96 dots per inch: a new picture otherwise takes
     // the screen's, so that the same analysis would give other bytes in the
     // window than without a display.
@@ -83,14 +86,11 @@ QByteArray Png(QImage image) {
     image.setDotsPerMeterY(3780);
     QByteArray bytes;
     // Room for the stored pixels, a filter byte per row, and the chunks.
-    bytes.reserve(qsizetype(image.sizeInBytes()) + image.height() + 4096);
+    if (stored) bytes.reserve(qsizetype(image.sizeInBytes()) + image.height() + 4096);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    // Stored, not compressed (Qt maps 0..10 onto zlib's level 0): even zlib's
-    // fastest level took most of the export's time, several times what
-    // storing takes, for a 256 x 256 picture of 66 KB rather than 10 to 40.
-    writer.setCompression(0);
+    writer.setCompression(stored ? 0 : 20);
     if (!writer.write(image))
         throw TExportError("Cannot make a PNG picture: " + writer.errorString().toStdString() +
                            ".");
@@ -187,7 +187,7 @@ std::string JsonQuoted(const std::string& s) {
 }
 
 void WritePng(const TBitmap& bitmap, const std::string& path) {
-    WriteAtomically(path, Png(Paletted(bitmap)));
+    WriteAtomically(path, Png(Paletted(bitmap), false));
 }
 
 std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBestScore) {
@@ -215,18 +215,18 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
     if (ec) throw TExportError("Cannot make the folder \"" + dir + "\": " + ec.message() + ".");
 
     const fs::path d(dir);
-    const bool inPlace = options.InPlace;
+    const bool inPlace = options.InPlace, stored = options.StoredPngs;
     Write((d / "areas.csv").string(), QByteArray::fromStdString(AreasCsv(s.Areas)), inPlace);
     if (options.Planes)
         for (int p = 0; p < PlaneCount; ++p) {
             const QImage plane(&s.Planes[p][0][0], 256, 256, 256, QImage::Format_Grayscale8);
             char name[32];
             std::snprintf(name, sizeof name, "%02d-%s.png", p, PlaneIds[p]);
-            Write((d / "planes" / name).string(), Png(plane), inPlace);
+            Write((d / "planes" / name).string(), Png(plane, stored), inPlace);
         }
-    Write((d / "area-map.png").string(), Png(AreaMap(s)), inPlace);
+    Write((d / "area-map.png").string(), Png(AreaMap(s), stored), inPlace);
     Write((d / "area-view.png").string(),
-          Png(Paletted(options.AreaView ? *options.AreaView : s.View)), inPlace);
+          Png(Paletted(options.AreaView ? *options.AreaView : s.View), stored), inPlace);
     // Last, so that a folder with analysis.json is a complete export.
     Write((d / "analysis.json").string(),
           QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);

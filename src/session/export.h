@@ -26,6 +26,9 @@ struct TExportOptions {
     // own name only once complete: there a temporary name and a rename for
     // every file guard nothing more. A file that fails is still removed.
     bool InPlace = false;
+    // PNG pictures stored without compression: several times faster to write
+    // and about four times larger, for a batch that writes thousands.
+    bool StoredPngs = false;
 };
 
 // Writes into `dir`, made when missing. Throws TExportError (nothing of the

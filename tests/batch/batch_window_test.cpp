@@ -30,10 +30,12 @@ struct BatchAgainstWindow : TWindowUnderTest, ::testing::WithParamInterface<TCho
     QTemporaryDir out;
     std::string Dir(const char* name) const { return out.path().toStdString() + "/" + name; }
 
-    // The export of the window's session, with the area view as it shows it.
+    // The export of the window's session, with the area view as it shows it
+    // and its PNG pictures stored, as the batch writes them.
     std::map<std::string, std::string> WindowExport(bool scanned) {
         TExportOptions e;
         e.AreaView = &PaintBox2Bitmap();
+        e.StoredPngs = true;
         // The scan settles on its best threshold, whose score is its best.
         if (scanned) e.ScanBestScore = S.Areas.LevelScores[S.LastPass->Threshold];
         ExportAnalysis(S, Dir("window"), e);
@@ -124,6 +126,7 @@ TEST_F(KeepGrid, SmallPictureAfterALargeOneAsTheWindowShowsIt) {
     ASSERT_TRUE(form->ChooseFile(pics + "/b-small.bmp"));
     TExportOptions e;
     e.AreaView = &PaintBox2Bitmap();
+    e.StoredPngs = true;
     ExportAnalysis(S, out + "/window", e);
     const auto window = FilesUnder(out + "/window");
 

@@ -25,6 +25,7 @@ struct ResultFolder : ::testing::Test {
         TPassObserver quiet;
         FindAreas(*session, {}, quiet);
         lean.Planes = false;
+        lean.StoredPngs = true; // as the batch stores them
         const std::string plain = tmp.path().toStdString() + "/plain";
         ExportAnalysis(*session, plain, lean);
         expected = FilesUnder(plain);

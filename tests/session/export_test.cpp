@@ -148,6 +148,38 @@ std::map<std::string, std::string> FilesUnder(const fs::path& dir) {
     return files;
 }
 
+// Stored PNG pictures (the batch's) hold the same pixels as the compressed
+// ones of the window's export, in files that are larger; every other file is
+// the same.
+TEST_F(Export, StoredPicturesHoldTheSamePixels) {
+    Analyse("coffee.jpg", 120);
+    const std::string base = out.path().toStdString();
+    TExportOptions stored;
+    stored.StoredPngs = true;
+    ExportAnalysis(S, base + "/compressed", {});
+    ExportAnalysis(S, base + "/stored", stored);
+    const auto compressed = FilesUnder(base + "/compressed"), raw = FilesUnder(base + "/stored");
+    ASSERT_EQ(raw.size(), compressed.size());
+    int pictures = 0;
+    for (const auto& [name, bytes] : compressed) {
+        ASSERT_EQ(raw.count(name), 1u) << name;
+        if (name.ends_with(".png")) {
+            ++pictures;
+            EXPECT_GT(raw.at(name).size(), 65536u) << name << ": 256 x 256 bytes at least";
+            EXPECT_LT(bytes.size(), raw.at(name).size()) << name;
+            const QImage a = QImage::fromData(QByteArray::fromStdString(bytes), "png");
+            const QImage b = QImage::fromData(QByteArray::fromStdString(raw.at(name)), "png");
+            ASSERT_FALSE(a.isNull()) << name;
+            EXPECT_TRUE(a.convertToFormat(QImage::Format_RGB32) ==
+                        b.convertToFormat(QImage::Format_RGB32))
+                << name;
+        } else {
+            EXPECT_EQ(raw.at(name), bytes) << name;
+        }
+    }
+    EXPECT_EQ(pictures, 2 + PlaneCount);
+}
+
 // In place (into a folder that is itself temporary) the export writes the
 // same files under their names straight away; a file that cannot be written
 // whole is removed, the error names it, and analysis.json, the mark of a

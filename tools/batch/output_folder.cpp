@@ -53,9 +53,12 @@ void WriteResultFolder(const TSession& s, const std::string& outDir, const std::
     std::error_code ec;
     fs::remove_all(n.Old, ec); // left by a run killed while replacing this folder
     MakeEmptyFolder(n.Temporary);
-    // The folder is temporary itself: its files need no temporary names.
+    // The folder is temporary itself: its files need no temporary names. PNG
+    // pictures are stored, not compressed: compressing took most of the time
+    // of a picture's export.
     TExportOptions inPlace = options;
     inPlace.InPlace = true;
+    inPlace.StoredPngs = true;
     ExportAnalysis(s, n.Temporary.string(), inPlace);
     if (::rename(n.Temporary.c_str(), n.Final.c_str()) == 0) return;
     // A folder cannot be renamed onto one that holds files, nor onto a file:
