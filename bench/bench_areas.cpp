@@ -2,8 +2,7 @@
 // dump two/d1 (planes aNo1 and aV, which the pass reads with ByPriznak off),
 // the shapes picture of one/d1, and a uniform plane. Each photo pass runs with
 // the tree registration skipping subtrees (the default) and walking the whole
-// tree for every area (PlainWalk), so both figures come from one run; the
-// pass at 68 also on one worker, as on a single core.
+// tree for every area (PlainWalk), so both figures come from one run.
 #include "session/session.h"
 #include "support/reference_pictures.h"
 
@@ -14,9 +13,8 @@
 
 namespace {
 
-void RunPass(benchmark::State& state, const char* dump, int level, bool plainWalk,
-             int workers = DefaultWorkerCount()) {
-    const auto s = NewSession(workers);
+void RunPass(benchmark::State& state, const char* dump, int level, bool plainWalk) {
+    const auto s = NewSession();
     planes_test::LoadReferencePlanes(s->Planes, dump);
     s->Tree.PlainWalk = plainWalk;
     TPassOptions options;
@@ -34,9 +32,6 @@ void BM_PhotoAutomaticWholeWalk(benchmark::State& s) {
 }
 void BM_PhotoAt68(benchmark::State& s) {
     RunPass(s, "two/d1", 68, false);
-}
-void BM_PhotoAt68OneWorker(benchmark::State& s) {
-    RunPass(s, "two/d1", 68, false, 1);
 }
 void BM_PhotoAt68WholeWalk(benchmark::State& s) {
     RunPass(s, "two/d1", 68, true);
@@ -62,7 +57,6 @@ void BM_Uniform(benchmark::State& state) {
 AREAS_BENCH(BM_PhotoAutomatic);
 AREAS_BENCH(BM_PhotoAutomaticWholeWalk);
 AREAS_BENCH(BM_PhotoAt68);
-AREAS_BENCH(BM_PhotoAt68OneWorker);
 AREAS_BENCH(BM_PhotoAt68WholeWalk);
 AREAS_BENCH(BM_ShapesAutomatic);
 AREAS_BENCH(BM_ShapesAutomaticWholeWalk);

@@ -12,11 +12,9 @@
 #include "area_pass.h"
 
 #include "../image/planes_simd.h"
-#include "../image/workers.h"
 #include "contour.h"
 #include "grow_areas.h"
 
-#include <atomic>
 #include <cassert>
 #include <cstring>
 
@@ -74,65 +72,17 @@ TESSA_CLONES void WriteLabelView(const int32_t (&__restrict labels)[256][256],
         }
 }
 
-// The label view, the view's ground, then every record measured, drawn and
-// kept or released in record order.
-void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                  const TPassOptions& options) {
-    WriteLabelView(s.LabelMap, planes[aArH]);
-    FillBitmap(view, options.Ground);
-    for (int32_t i = 0; i <= s.AreaCount; ++i) MeasureArea(s, tree, view, i);
-}
-
-// The same on two threads, each keeping to the memory it already holds: the
-// calling thread, which has just filled the label map, draws the label view
-// and traces the records in order; a helper draws the ground and then, in
-// record order as soon as each is traced, draws it and enters it into the
-// tree (the view and the tree stay in the helper's cache from pass to pass).
-// The result is the same as on one thread.
-void MeasureAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                  const TPassOptions& options, TWorkers& workers) {
-    const int32_t n = s.AreaCount + 1;
-    if (s.Outlines.size() < size_t(n)) s.Outlines.resize(size_t(n));
-    enum : int { Pending, Done, Failed };
-    std::vector<std::atomic<int>> state(static_cast<size_t>(n));
-    const auto tell = [&](int32_t i, int st) {
-        state[size_t(i)].store(st);
-        state[size_t(i)].notify_one();
-    };
-    workers.RunOnAll([&](int slot) {
-        if (slot == 0) {
-            WriteLabelView(s.LabelMap, planes[aArH]);
-            for (int32_t i = 0; i < n; ++i) {
-                try {
-                    TraceArea(s, *s.Areas[i], s.Outlines[size_t(i)]);
-                } catch (...) {
-                    tell(i, Failed); // the helper stops there
-                    throw;
-                }
-                tell(i, Done);
-            }
-        } else if (slot == 1) {
-            FillBitmap(view, options.Ground);
-            for (int32_t k = 0; k < n; ++k) {
-                state[size_t(k)].wait(Pending);
-                if (state[size_t(k)].load() == Failed) return;
-                DrawAndKeepArea(s, tree, view, k, s.Outlines[size_t(k)]);
-            }
-        }
-    });
-}
-
 } // namespace
 
 TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TPassOptions& options, TPassObserver& observer, TWorkers* workers) {
+                      const TPassOptions& options, TPassObserver& observer) {
     PrepareSeedOrder(planes, options, s.Order);
-    return FindAreas(s, tree, planes, view, s.Order, options, observer, workers);
+    return FindAreas(s, tree, planes, view, s.Order, options, observer);
 }
 
 TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TSeedOrder& order, const TPassOptions& options, TPassObserver& observer,
-                      TWorkers* workers) {
+                      const TSeedOrder& order, const TPassOptions& options,
+                      TPassObserver& observer) {
     const int32_t level = options.Threshold;
     assert(level >= -1 && level <= 255);
     TPassGuard running(s);
@@ -151,10 +101,10 @@ TPassResult FindAreas(TAreaState& s, TPartitionTree& tree, TPlanes& planes, TBit
     observer.ThresholdChosen(s.Level);
 
     GrowAreas(s, order, observer, options.PaintSteps);
-    if (workers && workers->Count() > 1 && s.AreaCount >= 1)
-        MeasureAreas(s, tree, planes, view, options, *workers);
-    else
-        MeasureAreas(s, tree, planes, view, options);
+    WriteLabelView(s.LabelMap, planes[aArH]);
+
+    FillBitmap(view, options.Ground);
+    for (int32_t i = 0; i <= s.AreaCount; ++i) MeasureArea(s, tree, view, i);
     observer.AreasDrawn(view);
     const double score = s.SizeSum - s.SizeMax;
     if (level >= 0 && level <= 255) s.LevelScores[level] = score;

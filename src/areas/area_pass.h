@@ -16,17 +16,12 @@
 #include "pass_observer.h"
 #include "seed_order.h"
 
-class TWorkers;
-
-// With workers, the records are traced on all of them (the result is the
-// same); the observer hears only from the calling thread.
 TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TPassOptions& options, TPassObserver& observer,
-                      TWorkers* workers = nullptr);
+                      const TPassOptions& options, TPassObserver& observer);
 
 // The same pass over a working plane already in seed order, built by
 // PrepareSeedOrder from these planes and options: a threshold scan shares one
 // order between its passes.
 TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
-                      const TSeedOrder& order, const TPassOptions& options, TPassObserver& observer,
-                      TWorkers* workers = nullptr);
+                      const TSeedOrder& order, const TPassOptions& options,
+                      TPassObserver& observer);

@@ -109,11 +109,9 @@ struct TAreaState {
     int64_t OpCounters[9] = {};
 
     // Scratch of the pass (its working plane in seed order), of the contour
-    // step (one outline; more for outlines traced on helper threads) and of
-    // the probe (one entry per record).
+    // step (one outline) and of the probe (one entry per record).
     TSeedOrder Order;
     TOutlineScratch Outline;
-    std::vector<TOutlineScratch> Outlines;
     TLikeness Likeness[MaxAreaIndex + 1];
     TProbePick ProbePick;
 

@@ -14,12 +14,11 @@ void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i);
 
 // The measuring half: traces the record `a` over the label map of `s` and
 // sets its contour, contourHigh, shape and radiusSum; leaves the shade of
-// each outline point in `scratch`. Reads nothing else and writes nothing
-// else, so that records can be traced side by side on several threads.
+// each outline point in `scratch`. Reads nothing else and writes nothing else.
 void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch);
 
-// The drawing half, in record order: the outline of Areas[i] in the shades
-// its trace left in `traced`, and its profile star into `view`; then enters the record into
+// The drawing half: the outline of Areas[i] in the shades its trace left in
+// `traced`, and its profile star, into `view`; then enters the record into
 // `tree`, or releases it when its trace has fewer than 3 points.
 void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
                      const TOutlineScratch& traced);

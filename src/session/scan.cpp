@@ -75,8 +75,7 @@ class TSessionPasses final : public TScanPasses {
         if (Full)
             FindAreas(S, o, Observer);
         else
-            S.LastPass = FindAreas(S.Areas, S.Tree, S.Planes, S.View, S.Areas.Order, o, Observer,
-                                   &S.Workers);
+            S.LastPass = FindAreas(S.Areas, S.Tree, S.Planes, S.View, S.Areas.Order, o, Observer);
     }
 
     // Scores the thresholds on the workers, each on the context of the

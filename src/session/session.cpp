@@ -29,7 +29,7 @@ void ComputePlanes(TSession& s) {
 
 TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer) {
     s.Areas.ProbePick = {}; // the pass replaces the records the last pick refers to
-    s.LastPass = FindAreas(s.Areas, s.Tree, s.Planes, s.View, options, observer, &s.Workers);
+    s.LastPass = FindAreas(s.Areas, s.Tree, s.Planes, s.View, options, observer);
     return *s.LastPass;
 }
 
