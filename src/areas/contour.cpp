@@ -97,6 +97,41 @@ struct TTracer {
     }
 };
 
+// The drawing half of MeasureArea: the outline of Areas[i] in the shades its
+// trace left in `traced`, and its profile star, into `view`; then the record
+// is entered into `tree`, or released when its trace has fewer than 3 points.
+void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
+                     const TOutlineScratch& traced) {
+    TArea& a = *s.Areas[i];
+    assert(traced.Count == a.contour.size());
+    const uint8_t* shades = traced.Shades.data();
+    for (size_t j = 0; j < a.contour.size(); ++j) {
+        uint8_t* pixel = view.Rows[a.contour[j].y] + 3 * a.contour[j].x;
+        pixel[0] = 128;
+        pixel[1] = shades[j];
+        pixel[2] = shades[j];
+    }
+
+    const int cx = a.meanX, cy = a.meanY;
+    for (int k = 0; k < 8; ++k) {
+        uint8_t* centre = view.Rows[size_t(cy)] + 3 * cx;
+        centre[0] = centre[1] = centre[2] = 255;
+        const double theta = double(k) * std::numbers::pi / 4.0 + std::numbers::pi / 8.0;
+        const double r = double(a.shape[k]) / 4.0;
+        const int ex = ClampTab[cx + int(std::cos(theta) * r)];
+        const int ey = ClampTab[cy - int(std::sin(theta) * r)];
+        view.Pen = {112, uint8_t(240 - 16 * k), uint8_t(112 + 18 * k)};
+        MoveTo(view, cx, cy);
+        LineTo(view, ex, ey);
+    }
+
+    if (a.contourHigh > 1) {
+        RegisterArea(tree, &a, a.label, a.runs.data(), int32_t(a.runs.size()) - 1);
+    } else {
+        s.Areas[i].reset();
+    }
+}
+
 } // namespace
 
 bool KeptByTrace(const TAreaState& s, const TArea& a) {
@@ -178,38 +213,6 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
         a.shape[k] = ClampTab[share];
     }
     a.radiusSum = radiusSum;
-}
-
-void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
-                     const TOutlineScratch& traced) {
-    TArea& a = *s.Areas[i];
-    assert(traced.Count == a.contour.size());
-    const uint8_t* shades = traced.Shades.data();
-    for (size_t j = 0; j < a.contour.size(); ++j) {
-        uint8_t* pixel = view.Rows[a.contour[j].y] + 3 * a.contour[j].x;
-        pixel[0] = 128;
-        pixel[1] = shades[j];
-        pixel[2] = shades[j];
-    }
-
-    const int cx = a.meanX, cy = a.meanY;
-    for (int k = 0; k < 8; ++k) {
-        uint8_t* centre = view.Rows[size_t(cy)] + 3 * cx;
-        centre[0] = centre[1] = centre[2] = 255;
-        const double theta = double(k) * std::numbers::pi / 4.0 + std::numbers::pi / 8.0;
-        const double r = double(a.shape[k]) / 4.0;
-        const int ex = ClampTab[cx + int(std::cos(theta) * r)];
-        const int ey = ClampTab[cy - int(std::sin(theta) * r)];
-        view.Pen = {112, uint8_t(240 - 16 * k), uint8_t(112 + 18 * k)};
-        MoveTo(view, cx, cy);
-        LineTo(view, ex, ey);
-    }
-
-    if (a.contourHigh > 1) {
-        RegisterArea(tree, &a, a.label, a.runs.data(), int32_t(a.runs.size()) - 1);
-    } else {
-        s.Areas[i].reset();
-    }
 }
 
 void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i) {

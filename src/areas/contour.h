@@ -8,20 +8,13 @@
 #include <cstdint>
 
 // Measures Areas[i] of `s`, draws its outline and profile star into `view`,
-// and keeps it (enters it into `tree`) or releases it: TraceArea, then
-// DrawAndKeepArea.
+// and keeps it (enters it into `tree`) or releases it.
 void MeasureArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i);
 
 // The measuring half: traces the record `a` over the label map of `s` and
 // sets its contour, contourHigh, shape and radiusSum; leaves the shade of
 // each outline point in `scratch`. Reads nothing else and writes nothing else.
 void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch);
-
-// The drawing half: the outline of Areas[i] in the shades its trace left in
-// `traced`, and its profile star, into `view`; then enters the record into
-// `tree`, or releases it when its trace has fewer than 3 points.
-void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t i,
-                     const TOutlineScratch& traced);
 
 // Whether MeasureArea keeps the record `a` of `s`: its trace records at least
 // three points. Reads the record and LabelMap only, and stops tracing as soon
