@@ -51,6 +51,69 @@ struct TJpegErrors {
     char Text[JMSG_LENGTH_MAX];
 };
 
+// libjpeg reads the file through this source, 64 KiB at a time. Its Huffman
+// decoder takes a fast path only while several kilobytes of data are at hand
+// (512 bytes for each block of an MCU); with the stdio source's 4 KiB buffer
+// it fell back to its slow path for most of every buffer. What the decoder
+// sees at the end of the file is what the stdio source gives it: an empty
+// file is an error, a short one a warning and a made-up end marker.
+struct TJpegSource {
+    jpeg_source_mgr Manager; // first, so libjpeg's pointer to it also reaches the rest
+    std::FILE* File;
+    JOCTET* Buffer;
+    size_t Size;
+    bool StartOfFile;
+};
+
+void StartSource(j_decompress_ptr cinfo) {
+    reinterpret_cast<TJpegSource*>(cinfo->src)->StartOfFile = true;
+}
+
+boolean FillSource(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<TJpegSource*>(cinfo->src);
+    size_t got = std::fread(src->Buffer, 1, src->Size, src->File);
+    if (got == 0) {
+        if (src->StartOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->Buffer[0] = 0xFF;
+        src->Buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    src->Manager.next_input_byte = src->Buffer;
+    src->Manager.bytes_in_buffer = got;
+    src->StartOfFile = false;
+    return TRUE;
+}
+
+void SkipSource(j_decompress_ptr cinfo, long count) {
+    jpeg_source_mgr* src = cinfo->src;
+    if (count <= 0) return;
+    while (count > long(src->bytes_in_buffer)) {
+        count -= long(src->bytes_in_buffer);
+        FillSource(cinfo);
+    }
+    src->next_input_byte += size_t(count);
+    src->bytes_in_buffer -= size_t(count);
+}
+
+void EndSource(j_decompress_ptr) {}
+
+void UseSource(j_decompress_ptr cinfo, TJpegSource& source, std::FILE* file,
+               std::vector<JOCTET>& buffer) {
+    source.Manager.init_source = StartSource;
+    source.Manager.fill_input_buffer = FillSource;
+    source.Manager.skip_input_data = SkipSource;
+    source.Manager.resync_to_restart = jpeg_resync_to_restart;
+    source.Manager.term_source = EndSource;
+    source.Manager.next_input_byte = nullptr;
+    source.Manager.bytes_in_buffer = 0;
+    source.File = file;
+    source.Buffer = buffer.data();
+    source.Size = buffer.size();
+    source.StartOfFile = true;
+    cinfo->src = &source.Manager;
+}
+
 // What a decode attempt tells its caller; plain data, so it can be filled on
 // the far side of a longjmp.
 struct TJpegReport {
@@ -173,8 +236,9 @@ void CopyRow(const JSAMPLE* src, J_COLOR_SPACE space, bool adobeInverted, uint8_
 // The decode itself, in C style: between setjmp and any longjmp only plain
 // data lives in this frame, and every way out destroys the decompressor.
 // The placer lives in the caller's frame (`placer`), which no longjmp leaves.
-void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
+void DecodeCorner(std::FILE* file, std::vector<JOCTET>& input, TBitmap& out, TPlacement& placement,
                   std::unique_ptr<TRowPlacer>& placer, TJpegReport& report) {
+    TJpegSource source;
     jpeg_decompress_struct cinfo;
     std::memset(&cinfo, 0, sizeof cinfo); // jpeg_destroy needs a null mem if creation fails
     TJpegErrors errors;
@@ -192,7 +256,7 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
     }
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = MaxDecodeBytes;
-    jpeg_stdio_src(&cinfo, file);
+    UseSource(&cinfo, source, file, input);
     jpeg_read_header(&cinfo, TRUE);
     report.Width = cinfo.image_width;
     report.Height = cinfo.image_height;
@@ -241,8 +305,15 @@ void DecodeCorner(std::FILE* file, TBitmap& out, TPlacement& placement,
         }
     }
     const int components = cinfo.output_components;
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                cinfo.output_width * JDIMENSION(components), 1);
+    // The row libjpeg writes starts one byte past an aligned address: into
+    // a row aligned to 32 bytes its colour conversion writes with
+    // non-temporal stores, which bypass the cache, and every read of the row
+    // that follows then goes to main memory.
+    JSAMPARRAY aligned =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                   cinfo.output_width * JDIMENSION(components) + 1, 1);
+    JSAMPROW rowStart = aligned[0] + 1;
+    JSAMPARRAY row = &rowStart;
     JSAMPARRAY bgr = shrink ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                          JPOOL_IMAGE, cinfo.output_width * 3, 1)
                             : nullptr;
@@ -298,14 +369,12 @@ struct TFileCloser {
 
 TBitmap DecodeJpeg(const std::string& path, TPictureSize* size, TPlacement* placement) {
     CheckPictureFile(path);
-    // The decoder asks for 4 KiB at a time; this buffer reads them 64 KiB to a
-    // call. It is ours (the C library takes no size for a buffer of its own)
-    // and outlives the file.
-    std::vector<char> buffer(size_t(1) << 16);
+    std::vector<JOCTET> input(size_t(1) << 16);
     const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         FailPicture(path, std::string("the file cannot be opened (") + std::strerror(errno) + ")");
-    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
+    // The source reads whole 64 KiB pieces; a stream buffer would only copy them.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     // The first bytes name the kind of a file that is not a JPEG at all; read
     // past the stream, which then starts from the first byte still.
     unsigned char head[16] = {};
@@ -316,7 +385,7 @@ TBitmap DecodeJpeg(const std::string& path, TPictureSize* size, TPlacement* plac
     TJpegReport report;
     TPlacement placed = placement ? *placement : TPlacement{};
     std::unique_ptr<TRowPlacer> placer;
-    DecodeCorner(file.get(), out, placed, placer, report);
+    DecodeCorner(file.get(), input, out, placed, placer, report);
     if (report.Failure != TJpegFailure::None) FailPicture(path, CauseOf(report, head, headSize));
     if (size) *size = {int(report.Width), int(report.Height)};
     if (placement) *placement = placed;

@@ -3,6 +3,7 @@
 // rows, which must change nothing); colours must stay close to the pixels
 // that were encoded, with channels in the right order.
 #include "image/decoders.h"
+#include "image/picture_error.h"
 #include "support/jpeg_twin.h"
 #include "support/picture_files.h"
 
@@ -121,4 +122,44 @@ TEST(JpegDecoder, HugeBaselinePictureGivesItsCorner) {
     const std::vector<uint8_t> jpeg = EncodeJpeg(SmoothPixels(6000, 4000), options);
     const TBitmap bmp = DecodeJpeg(dir.Save("huge.jpg", jpeg));
     ExpectSameCorner(bmp, FullDecode(jpeg));
+}
+
+// The file is read in pieces of 64 KiB. Segments the decoder skips may span
+// several pieces, and a file cut near a piece's end must still be reported
+// as cut, not decoded from stale bytes.
+TEST(JpegDecoder, ReadsAcrossPiecesOfTheFile) {
+    TTempDir dir;
+    TPixels noisy = SmoothPixels(1200, 300);
+    uint32_t seed = 7;
+    for (uint8_t& v : noisy.Bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        v = uint8_t(v ^ (seed >> 26));
+    }
+    TJpegOptions options;
+    options.Quality = 98;
+    const std::vector<uint8_t> jpeg = EncodeJpeg(noisy, options);
+    ASSERT_GT(jpeg.size(), size_t(3) << 16) << "the picture data must span several pieces";
+    const TPixels full = FullDecode(jpeg);
+
+    // Three application segments of 60000 bytes after the start marker.
+    std::vector<uint8_t> padded(jpeg.begin(), jpeg.begin() + 2);
+    for (int i = 0; i < 3; ++i) {
+        const std::vector<uint8_t> segment = {0xFF, 0xEF, 60000 >> 8, 60000 & 0xFF};
+        padded.insert(padded.end(), segment.begin(), segment.end());
+        padded.resize(padded.size() + 60000 - 2, uint8_t(i));
+    }
+    padded.insert(padded.end(), jpeg.begin() + 2, jpeg.end());
+    ExpectSameCorner(DecodeJpeg(dir.Save("padded.jpg", padded)), full);
+
+    for (const size_t cut : {size_t(1) << 16, (size_t(1) << 16) + 1, (size_t(2) << 16) - 1}) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        const std::vector<uint8_t> part(jpeg.begin(), jpeg.begin() + long(cut));
+        try {
+            DecodeJpeg(dir.Save("cut.jpg", part));
+            ADD_FAILURE() << "a cut file was decoded";
+        } catch (const TPictureError& e) {
+            EXPECT_NE(std::string(e.what()).find("the file ends early"), std::string::npos)
+                << e.what();
+        }
+    }
 }
