@@ -10,8 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,18 +35,40 @@ std::vector<uint8_t> PhotoJpeg(int width, int height, uint32_t seed) {
     return EncodeJpeg(p, options);
 }
 
-// A folder of 100 pictures of one size: four different pictures, 25 files each.
+// Where the pictures and the batches' results go. A file system without a
+// journal (ext4 here) looks at each inode deleted in the last minutes and
+// skips it when it makes a file, so a run after many deletions measures the
+// file system more than the batch. With TESSAVORIN_BENCH_DIR set, the
+// pictures are made there once and used by every later run, and each run's
+// results stay in a folder of its own (the caller removes them later, as a
+// user keeps a batch's results). Otherwise all goes into a temporary folder
+// removed when the program ends.
+std::string BenchDir() {
+    static picture_files::TTempDir temporary;
+    const char* kept = std::getenv("TESSAVORIN_BENCH_DIR");
+    return kept ? std::string(kept) : temporary.File("bench");
+}
+
+std::string RunDir() {
+    static const std::string dir = BenchDir() + "/run-" + std::to_string(::getpid());
+    return dir;
+}
+
+// A folder of 100 pictures of one size: four different pictures, 25 files
+// each, made unless an earlier run left them complete.
 const std::string& Folder(int width, int height) {
-    static picture_files::TTempDir dir;
     static std::map<int, std::string> folders;
     std::string& folder = folders[width];
     if (folder.empty()) {
-        folder = dir.File(std::to_string(width));
+        folder = BenchDir() + "/pictures-" + std::to_string(width);
         fs::create_directories(folder);
         for (int k = 0; k < 4; ++k) {
             const std::vector<uint8_t> bytes = PhotoJpeg(width, height, 17u + uint32_t(k));
-            for (int i = k; i < Pictures; i += 4)
-                SaveBytes(folder + "/" + std::to_string(1000 + i) + ".jpg", bytes);
+            for (int i = k; i < Pictures; i += 4) {
+                const std::string path = folder + "/" + std::to_string(1000 + i) + ".jpg";
+                std::error_code ec;
+                if (fs::file_size(path, ec) != bytes.size()) SaveBytes(path, bytes);
+            }
         }
     }
     return folder;
@@ -54,15 +79,14 @@ void BM_Batch(benchmark::State& state) {
     TBatchOptions o;
     o.Inputs = {Folder(width, height)};
     o.Jobs = int(state.range(1));
-    // Each round into a folder of its own, all removed at the end: files
-    // made right after others were deleted cost the file system more.
-    const std::string out = o.Inputs[0] + "-out";
-    int round = 0;
+    // Each round into a folder of its own, kept until the end (see BenchDir).
+    const std::string out =
+        RunDir() + "/out-" + std::to_string(width) + "-j" + std::to_string(o.Jobs);
+    static int round = 0; // counts on over repetitions: never an existing folder
     for (auto _ : state) {
         o.OutDir = out + "/" + std::to_string(round++);
         if (RunBatch(o, TProgressStyle::Quiet) != 0) state.SkipWithError("a picture failed");
     }
-    fs::remove_all(out);
     const double done = double(Pictures) * double(state.iterations());
     state.counters["pictures/s"] = benchmark::Counter(done, benchmark::Counter::kIsRate);
     state.counters["per_worker"] =
@@ -82,10 +106,9 @@ void BM_ExportViews(benchmark::State& state) {
     FindAreas(*s, {}, quiet);
     TExportOptions o;
     o.Planes = false;
-    const std::string out = Folder(640, 480) + "-export/";
-    int round = 0;
+    const std::string out = RunDir() + "/export-";
+    static int round = 0; // a new folder every time: no file replaced
     for (auto _ : state) ExportAnalysis(*s, out + std::to_string(round++), o);
-    fs::remove_all(out);
 }
 
 } // namespace
