@@ -309,10 +309,10 @@ void DecodeCorner(std::FILE* file, std::vector<JOCTET>& input, TBitmap& out, TPl
     // a row aligned to 32 bytes its colour conversion writes with
     // non-temporal stores, which bypass the cache, and every read of the row
     // that follows then goes to main memory.
-    JSAMPARRAY aligned =
+    JSAMPARRAY allocated =
         (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                    cinfo.output_width * JDIMENSION(components) + 1, 1);
-    JSAMPROW rowStart = aligned[0] + 1;
+    JSAMPROW rowStart = allocated[0] + 1;
     JSAMPARRAY row = &rowStart;
     JSAMPARRAY bgr = shrink ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                          JPOOL_IMAGE, cinfo.output_width * 3, 1)
