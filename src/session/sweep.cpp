@@ -49,6 +49,7 @@ TSweep SweepThresholds(TSession& s, const TPassOptions& options, int32_t positio
     sweep.AutomaticThreshold = ChooseLevel(*order, unseen);
     const bool byPlane = options.ByPlane && options.Plane >= 0 && options.Plane < PlaneCount;
     sweep.Plane = byPlane ? options.Plane : -1;
+    sweep.Bar = position;
     if (sweep.Plane != aArH) {
         double scores[256];
         const TScanOutcome scan = ScanThresholds(

@@ -41,6 +41,7 @@ struct TSweep {
     std::optional<int32_t> ScanChoice;
     std::optional<double> ScanBestScore;
     int32_t Plane = -1; // the plane analysed, -1 for the brightness/noise mix
+    int32_t Bar = 0;    // where the bar stood
 };
 
 // The sweep over the session's planes with `options` (its threshold is
