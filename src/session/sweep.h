@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 struct TSession;
 
@@ -40,10 +41,16 @@ struct TSweep {
     // every pass of the scan then rewrites the plane for the next.
     std::optional<int32_t> ScanChoice;
     std::optional<double> ScanBestScore;
-    int32_t Plane = -1; // the plane analysed, -1 for the brightness/noise mix
-    int32_t Bar = 0;    // where the bar stood
+    int32_t Plane = -1;                // the plane analysed, -1 for the brightness/noise mix
+    int32_t Bar = 0;                   // where the bar stood
+    std::vector<uint8_t> WorkingPlane; // 256 x 256, row by row, without its frame
 };
 
 // The sweep over the session's planes with `options` (its threshold is
 // ignored), the bar standing at `position` (for the scan's choice).
 TSweep SweepThresholds(TSession& s, const TPassOptions& options, int32_t position);
+
+// The same, reusing the rows of `last` when it swept the working plane
+// these planes and options give: only the bar has moved then, and with it
+// perhaps the scan's choice.
+TSweep SweepAgain(TSession& s, const TPassOptions& options, int32_t position, const TSweep& last);

@@ -209,4 +209,43 @@ TEST(Sweep, TheCasesWarnCarryLabelsAndVary) {
     EXPECT_EQ(total, 254 * 254);
 }
 
+bool SameRows(const TSweep& a, const TSweep& b) {
+    for (int t = 0; t < 256; ++t) {
+        const TSweepRow &x = a.Rows[size_t(t)], &y = b.Rows[size_t(t)];
+        if (x.Threshold != y.Threshold || x.Areas != y.Areas || x.RaisedLevel != y.RaisedLevel ||
+            x.RejectedLast != y.RejectedLast || x.Score != y.Score || x.AreaPixels != y.AreaPixels)
+            return false;
+    }
+    return a.Histogram == b.Histogram && a.AutomaticThreshold == b.AutomaticThreshold;
+}
+
+// Sweeping again after the bar moved gives what a fresh sweep gives: the
+// rows kept where the working plane is the same, swept anew analysing plane
+// 3, which the pass rewrote, or after another plane was chosen.
+TEST(Sweep, AgainAfterTheBarMovedIsAFreshSweep) {
+    const std::vector<TCase> cases = Cases();
+    for (const TCase& c : {cases[0], cases[4]}) {
+        SCOPED_TRACE(c.name);
+        const auto s = Walk(c);
+        const TSweep first = SweepThresholds(*s, c.options, c.bar);
+        for (const int32_t bar : {8, 140}) {
+            Pass(*s, c.options, bar);
+            const TSweep again = SweepAgain(*s, c.options, bar, first);
+            const TSweep fresh = SweepThresholds(*s, c.options, bar);
+            EXPECT_TRUE(SameRows(again, fresh));
+            EXPECT_EQ(again.Bar, bar);
+            EXPECT_EQ(again.ScanChoice, fresh.ScanChoice);
+            EXPECT_EQ(again.ScanBestScore, fresh.ScanBestScore);
+            EXPECT_EQ(SameRows(again, first), c.options.Plane != aArH || !c.options.ByPlane)
+                << "only plane 3 changed under the sweep";
+        }
+        TPassOptions other = c.options;
+        other.ByPlane = true;
+        other.Plane = aNo2;
+        const TSweep elsewhere = SweepAgain(*s, other, c.bar, first);
+        EXPECT_EQ(elsewhere.Plane, aNo2);
+        EXPECT_TRUE(SameRows(elsewhere, SweepThresholds(*s, other, c.bar)));
+    }
+}
+
 } // namespace
