@@ -3,7 +3,8 @@
 // options. Hovering shows the values at the threshold under the pointer;
 // a click or a drag with the left button moves the threshold bar there,
 // which runs the pass as moving the bar does. It follows every pass, plane
-// choice and picture while it is open, and sweeps nothing while closed.
+// choice and picture while it is open; closed, it sweeps only when the
+// export asks for the sweep.
 #pragma once
 
 #include "session/sweep.h"
