@@ -6,6 +6,7 @@
 #include "offscreen_app.h"
 #include "session/click_probe.h"
 #include "session/session.h"
+#include "session/sweep.h"
 #include "support/probe_plain.h"
 #include "support/reference_pictures.h"
 #include "support/window_controls.h"
@@ -135,6 +136,18 @@ void BM_ScanOneWorker(benchmark::State& state) {
     ScanIn(state, form, *session);
 }
 BENCHMARK(BM_ScanOneWorker)->Unit(benchmark::kMillisecond);
+
+// The sweep of all 256 thresholds over the scan's photo, after the pass at
+// 100, on the session's default workers: the sweep view computes it after
+// every pass.
+void BM_Sweep(benchmark::State& state) {
+    DrawBitmap(Session->Grid, 0, 0, planes_test::LoadReferencePicture(Photo));
+    ComputePlanes(*Session);
+    Controls(*Form).ScrollBar2->setValue(100);
+    for (auto _ : state) benchmark::DoNotOptimize(SweepThresholds(*Session, {}, 100));
+    state.SetLabel(std::to_string(Session->Workers.Count()) + " workers");
+}
+BENCHMARK(BM_Sweep)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

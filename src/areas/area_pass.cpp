@@ -38,8 +38,8 @@ void ReleasePreviousAreas(TAreaState& s, TPartitionTree& tree) {
     ReleaseRecords(s);
 }
 
-// The histogram's envelope from the top value down, then its drops; the
-// automatic threshold is the value whose drop times value is highest.
+} // namespace
+
 uint8_t ChooseLevel(const TSeedOrder& order, TPassObserver& observer) {
     int32_t hist[256];
     std::memcpy(hist, order.Count, sizeof hist);
@@ -61,6 +61,8 @@ uint8_t ChooseLevel(const TSeedOrder& order, TPassObserver& observer) {
     }
     return level;
 }
+
+namespace {
 
 // 0 where no area lies, else the label's last two digits plus 20.
 TESSA_CLONES void WriteLabelView(const int32_t (&__restrict labels)[256][256],

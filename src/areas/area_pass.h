@@ -25,3 +25,8 @@ TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, 
 TPassResult FindAreas(TAreaState& areas, TPartitionTree& tree, TPlanes& planes, TBitmap& view,
                       const TSeedOrder& order, const TPassOptions& options,
                       TPassObserver& observer);
+
+// The automatic threshold of a pass given none: the histogram's envelope
+// from the top value down, then its drops; the value whose drop times value
+// is highest. Tells the observer the dots of both.
+uint8_t ChooseLevel(const TSeedOrder& order, TPassObserver& observer);

@@ -9,6 +9,7 @@
 #include "magnifier.h"
 #include "session/area_columns.h"
 #include "session/session.h"
+#include "sweep_view.h"
 #include "uMain.h"
 
 #include <QAction>
@@ -174,6 +175,7 @@ void TfrmMain::ShowLegend() {
 void TfrmMain::ViewsChanged() {
     ShowLegend();
     ShowSpot();
+    if (SweepView_ && !ScanRunning_) SweepView_->Follow();
 }
 
 void TfrmMain::PassAboutToRun() {

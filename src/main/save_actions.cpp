@@ -6,6 +6,7 @@
 #include "bitmap_view.h"
 #include "session/export.h"
 #include "session/session.h"
+#include "sweep_view.h"
 #include "uMain.h"
 
 #include <QClipboard>
@@ -139,6 +140,7 @@ void TfrmMain::ExportWithDialog() {
     // area view into the probe's colouring.
     options.AreaView = AreasDrawing_.Pixels.empty() ? &PaintBox2Bitmap_ : &AreasDrawing_;
     options.ScanBestScore = ScanBest_;
+    options.Sweep = &SweepView_->Current();
     ExportAnalysis(*Session_, QFile::encodeName(folder).toStdString(), options);
     SaveFolder_ = folder;
 }

@@ -4,6 +4,7 @@
 #include "busy_cursor.h"
 #include "session/click_probe.h"
 #include "session/session.h"
+#include "sweep_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -81,6 +82,19 @@ TfrmMain::TfrmMain(TOptions options)
     CreateSaveShortcuts();
     CreatePlaceAction();
     setAcceptDrops(true);
+    SweepView_ = std::make_unique<TSweepView>(
+        this,
+        [this](const TSweep* last) {
+            const int32_t bar = ScrollBar2->value();
+            return last ? SweepAgain(*Session_, PassOptions(bar), bar, *last)
+                        : SweepThresholds(*Session_, PassOptions(bar), bar);
+        },
+        [this](int32_t t) { ScrollBar2->setValue(t); });
+    SweepView_->OfferOn(Scan);
+}
+
+QAction* TfrmMain::SweepViewAction() const {
+    return SweepView_->Action();
 }
 
 TfrmMain::~TfrmMain() {

@@ -36,6 +36,7 @@ class TAreaTable;
 class TBitmapView;
 class TLegend;
 class TMagnifier;
+class TSweepView;
 class QPushButton;
 class QScrollBar;
 class QSettings;
@@ -128,6 +129,8 @@ class TfrmMain : public QWidget, private TPassObserver {
     // The items that open and close the magnifier (Ctrl+M) and the table of
     // areas (Ctrl+T), for a context menu.
     void AddLookActions(QMenu& menu);
+    // The item that opens and closes the threshold sweep view.
+    QAction* SweepViewAction() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -250,6 +253,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     QAction* MagnifierAction_ = nullptr;
     QAction* AreaTableAction_ = nullptr;
     QAction* PlaceAction_ = nullptr; // Ctrl+R, while a picture is loaded
+    std::unique_ptr<TSweepView> SweepView_;
 
     // What the paint boxes show; each keeps its own bitmap so that what was
     // drawn last survives being covered.

@@ -2,6 +2,7 @@
 
 #include "area_columns.h"
 #include "palette.h"
+#include "sweep_files.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -227,6 +228,9 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
     Write((d / "area-map.png").string(), Png(AreaMap(s), stored), inPlace);
     Write((d / "area-view.png").string(),
           Png(Paletted(options.AreaView ? *options.AreaView : s.View), stored), inPlace);
+    if (options.Sweep)
+        for (const auto& [name, bytes] : SweepFiles(*options.Sweep, options.SweepPlot))
+            Write((d / name).string(), bytes, inPlace);
     // Last, so that a folder with analysis.json is a complete export.
     Write((d / "analysis.json").string(),
           QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <string>
 
+struct TSweep;
+
 // A file that could not be written; the message names it and says why.
 struct TExportError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -29,6 +31,9 @@ struct TExportOptions {
     // PNG pictures stored without compression: several times faster to write
     // and about four times larger, for a batch that writes thousands.
     bool StoredPngs = false;
+    // sweep.csv from this sweep of the session, and with SweepPlot sweep.png.
+    const TSweep* Sweep = nullptr;
+    bool SweepPlot = false;
 };
 
 // Writes into `dir`, made when missing. Throws TExportError (nothing of the

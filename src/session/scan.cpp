@@ -45,8 +45,7 @@ class TSessionPasses final : public TScanPasses {
           Full(options.PaintSteps || (options.ByPlane && options.Plane == aArH)) {
         if (Full) return;
         PrepareSeedOrder(S.Planes, Options, S.Areas.Order);
-        while (int(S.ScanContexts.size()) < S.Workers.Count())
-            S.ScanContexts.push_back(std::make_unique<TAreaState>());
+        PrepareScanContexts(S);
     }
 
     void Sweep(const std::vector<int32_t>& thresholds, bool holdLast) override {
@@ -182,4 +181,9 @@ TScanOutcome ScanSession(TSession& s, const TPassOptions& options, int32_t posit
                          TPassObserver& observer) {
     TSessionPasses passes(s, options, observer);
     return ScanThresholds(s.Areas.LevelScores, position, passes);
+}
+
+void PrepareScanContexts(TSession& s) {
+    while (int(s.ScanContexts.size()) < s.Workers.Count())
+        s.ScanContexts.push_back(std::make_unique<TAreaState>());
 }

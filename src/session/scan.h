@@ -58,3 +58,6 @@ TScanOutcome ScanThresholds(double (&scores)[256], int32_t position,
 // every pass runs in full.
 TScanOutcome ScanSession(TSession& s, const TPassOptions& options, int32_t position,
                          TPassObserver& observer);
+
+// Makes the session's scoring contexts, one per worker, when missing.
+void PrepareScanContexts(TSession& s);

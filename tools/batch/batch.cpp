@@ -3,6 +3,7 @@
 #include "analyse.h"
 #include "output_folder.h"
 #include "picture_list.h"
+#include "sweep_output.h"
 
 #include <algorithm>
 #include <atomic>
@@ -44,6 +45,9 @@ TSummaryRow Analyse(const TPictureJob& job, TSession* kept, int32_t& bar, const 
             TExportOptions e;
             e.Planes = o.Choice.Planes;
             e.ScanBestScore = outcome.BestScore;
+            const std::optional<TSweep> sweep = PictureSweep(s, o.Choice, bar);
+            e.Sweep = sweep ? &*sweep : nullptr;
+            e.SweepPlot = true;
             WriteResultFolder(s, o.OutDir, job.OutName, e);
         }
         row.Outcome = outcome;

@@ -1,5 +1,6 @@
 // tessavorin-batch: analyses many pictures without a window. See --help.
 #include "batch.h"
+#include "sweep_output.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (o.Merge) return RunMerge(o, stdout);
+        const auto fonts = FontsForSweeps(o, argc, argv);
         const TProgressStyle style = o.Quiet                 ? TProgressStyle::Quiet
                                      : isatty(STDOUT_FILENO) ? TProgressStyle::Terminal
                                                              : TProgressStyle::Lines;

@@ -18,7 +18,8 @@ enum LongOnly {
     Resume,
     List,
     Shard,
-    Merge
+    Merge,
+    Sweep
 };
 
 const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
@@ -37,6 +38,7 @@ const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
                               {"list", required_argument, nullptr, List},
                               {"shard", required_argument, nullptr, Shard},
                               {"merge", no_argument, nullptr, Merge},
+                              {"sweep", no_argument, nullptr, Sweep},
                               {nullptr, 0, nullptr, 0}};
 
 // A whole number from lo to hi, and nothing else.
@@ -81,7 +83,7 @@ void Check(const TBatchOptions& o, int placements) {
     if (o.Merge) {
         if (o.Inputs.empty()) throw TUsageError("--merge needs the output folders to join");
         if (!o.ListFile.empty() || o.Share || o.Resume || o.Recursive || c.Scan ||
-            c.Threshold >= 0 || c.Plane >= 0 || c.Planes || c.KeepGrid || placements)
+            c.Threshold >= 0 || c.Plane >= 0 || c.Planes || c.KeepGrid || c.Sweep || placements)
             throw TUsageError("--merge takes only the output folders to join, -o and -q");
         return;
     }
@@ -160,6 +162,9 @@ TBatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
         case Merge:
             o.Merge = true;
             break;
+        case Sweep:
+            o.Choice.Sweep = true;
+            break;
         case ':':
             throw TUsageError(std::string(argv[size_t(optind - 1)]) + " needs a value");
         default:
@@ -181,6 +186,7 @@ std::string ChoiceLine(const TAnalysisChoice& c) {
     if (c.Placement.Kind == TPlacement::Part)
         line += ", part at " + std::to_string(c.Placement.X) + "," + std::to_string(c.Placement.Y);
     if (c.Placement.Kind == TPlacement::Fit) line += ", fit";
+    if (c.Sweep) line += ", sweep";
     return line;
 }
 
@@ -203,6 +209,8 @@ Folders are searched for .jpg, .bmp and .png files (any letter case).
       --plane P         analyse plane P (0 to 19, or a name such as aV) instead
                         of the brightness/noise mix
       --planes          also write the twenty planes as planes/NN-NAME.png
+      --sweep           also write sweep.csv (the pass at every threshold) and
+                        sweep.png (its plot)
       --keep-grid       each picture lands on what the previous one left, as in
                         the window (pictures then run one after another)
       --part X,Y        place the 256 x 256 part whose top-left corner is column

@@ -23,6 +23,7 @@ struct TAnalysisChoice {
     bool Planes = false;    // also write the twenty planes as pictures
     bool KeepGrid = false;  // each picture lands on what the previous one left
     TPlacement Placement;   // where each picture lands on the grid
+    bool Sweep = false;     // also write sweep.csv and sweep.png
 };
 
 // The K-th (1..N) of N equal shares of the picture list.
