@@ -1,0 +1,37 @@
+// Stopping the slow painting of PaintSteps: while an analysis paints its
+// steps, Escape (or Analysis > Stop) ends the painting and the rest of the
+// analysis runs at full speed. What the analysis finds is the same either
+// way, so stopping never leaves half an analysis behind.
+//
+// The painting pass looks at the events waiting for the window between its
+// batches of steps; every other key press, mouse event and drop is ignored
+// while it paints, so that no other handler starts in the middle of it. A
+// request to close the window stops the painting too (and is ignored: the
+// window closes at the next request).
+#pragma once
+
+#include <QObject>
+
+class TPaintStop : public QObject {
+  public:
+    explicit TPaintStop(QObject* parent);
+
+    // An analysis that paints its steps starts or ends.
+    void Begin();
+    void End();
+    bool Running() const { return Running_; }
+
+    // Between batches of painted steps: handles waiting events (drawing, and
+    // Escape); true once the painting was asked to stop.
+    bool Poll();
+    bool Stopped() const { return Stopped_; }
+    // Analysis > Stop, as Escape does.
+    void Stop();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool Running_ = false;
+    bool Stopped_ = false;
+};
