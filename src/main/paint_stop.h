@@ -5,12 +5,17 @@
 //
 // The painting pass looks at the events waiting for the window between its
 // batches of steps; every other key press, mouse event and drop is ignored
-// while it paints, so that no other handler starts in the middle of it. A
+// while it paints (but for those of the menus, whose other actions are then
+// disabled), so that no other handler starts in the middle of it. A
 // request to close the window stops the painting too (and is ignored: the
 // window closes at the next request).
 #pragma once
 
 #include <QObject>
+
+class QAction;
+
+#include <functional>
 
 class TPaintStop : public QObject {
   public:
@@ -27,6 +32,10 @@ class TPaintStop : public QObject {
     bool Stopped() const { return Stopped_; }
     // Analysis > Stop, as Escape does.
     void Stop();
+    // The action that stops, whose key (Escape) stays live while painting.
+    void StopsWith(QAction* action) { StopAction_ = action; }
+    // Told true when painting starts, false when it ends.
+    void OnRunning(std::function<void(bool)> told) { Told_ = std::move(told); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,4 +43,6 @@ class TPaintStop : public QObject {
   private:
     bool Running_ = false;
     bool Stopped_ = false;
+    std::function<void(bool)> Told_;
+    QAction* StopAction_ = nullptr;
 };

@@ -36,6 +36,7 @@ class TAreaTable;
 class TBitmapView;
 class TLegend;
 class TMagnifier;
+class TPaintStop;
 class QPushButton;
 class QScrollBar;
 class QSettings;
@@ -128,6 +129,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     // The items that open and close the magnifier (Ctrl+M) and the table of
     // areas (Ctrl+T), for a context menu.
     void AddLookActions(QMenu& menu);
+    // Told what just happened, in a line for a status bar: the analysis's
+    // summary after each pass, what was saved or exported and where.
+    void SetStatusSink(std::function<void(const QString&)> sink);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -194,6 +198,17 @@ class TfrmMain : public QWidget, private TPassObserver {
     void ViewContextMenu(TBitmapView* view, const QPoint& at);
     void AddSaveActions(QMenu& menu, TBitmapView* view);
     TBitmapView* ViewUnderPointer() const;
+    // Save and copy take the view under the pointer, else the last one
+    // clicked, else the area view.
+    TBitmapView* ViewToTake() const;
+    QString ViewName(const TBitmapView* view) const;
+    void Tell(const QString& text) const;
+    // The scan and Stop as actions; the painting of the fill steps watched
+    // for Escape while it runs (analysis_actions.cpp).
+    void CreateAnalysisActions();
+    void PaintingMayStart();
+    void PaintingEnds();
+    QString PassSummary() const;
     const TBitmap& ViewBitmap(const TBitmapView* view) const;
     QString DefaultViewName(const TBitmapView* view) const;
     QString SaveFolder() const;
@@ -205,6 +220,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     // column, the magnifier and the table of areas. They read the session
     // and the views and change neither.
     void CreateLookTools();
+    void OpenBeside(QWidget& tool, bool below);
     void DestroyLookTools();
     void Hover(TViewKind view, int x, int y);
     void PassAboutToRun();
@@ -266,6 +282,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     QListWidget* ListAtPress_ = nullptr; // the list last pressed, and its selected row then
     int RowAtPress_ = -1;
     int PaintedSteps_ = 0; // fill steps painted since the last repaint
+    TPaintStop* PaintStop_ = nullptr;
+    TBitmapView* LastViewClicked_ = nullptr;
+    std::function<void(const QString&)> StatusSink_;
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 
     TSpot Spot_{TViewKind::Picture, 128, 128}; // what the readout and the magnifier show
