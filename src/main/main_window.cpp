@@ -11,10 +11,12 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTimer>
 #include <jpeglib.h>
 
 namespace {
@@ -155,7 +157,12 @@ QString TMainWindow::StatusText() const {
 }
 
 void TMainWindow::SetZoom(int zoom) {
+    const bool changed = zoom != Zoom();
     Zoom_.Apply(zoom);
+    if (changed && isVisible() && !isMaximized() && !isFullScreen()) {
+        FitToContents();
+        KeepOnScreen(*this);
+    }
     if (Settings_) Settings_->setValue("window/zoom", Zoom());
     UpdateActions();
 }
@@ -186,14 +193,31 @@ void TMainWindow::ShowAbout() {
             .arg(JPEG_LIB_VERSION));
 }
 
+// As large as the layout at its zoom, as far as the screen's free area allows.
+void TMainWindow::FitToContents() {
+    const QSize bars(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    QSize want = Form_->size() + bars;
+    if (const QScreen* on = screen()) {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        want = want.boundedTo(on->availableGeometry().size() - frame);
+    }
+    resize(want);
+}
+
 void TMainWindow::RestoreOrPlace() {
     const QByteArray saved =
         Settings_ ? Settings_->value("window/geometry").toByteArray() : QByteArray();
     if (!RestoreGeometryOnScreen(*this, saved)) {
-        resize(sizeHint());
+        FitToContents();
         move(33, 5);
     }
     KeepOnScreen(*this);
+    // A window manager frames the window after it is shown: then its title bar
+    // is known, and the window moves down if that lies above the screen.
+    QTimer::singleShot(300, this, [this] {
+        if (!isMaximized() && !isFullScreen()) FitToContents();
+        KeepOnScreen(*this);
+    });
 }
 
 void TMainWindow::showEvent(QShowEvent* event) {

@@ -50,6 +50,7 @@ class TMainWindow : public QMainWindow {
     void ShowShortcuts();
     void ShowAbout();
     void RestoreOrPlace();
+    void FitToContents();
 
     QSettings* Settings_;
     TfrmMain* Form_;
