@@ -97,6 +97,13 @@ TAreaTable::TAreaTable(const TSession& s, QWidget* parent) : QWidget(parent, Qt:
     Refresh();
 }
 
+QSize TAreaTable::SizeForRows() const {
+    const int rows = std::max(View_->model()->rowCount(), 1);
+    const int height = Status_->sizeHint().height() + View_->horizontalHeader()->height() +
+                       rows * View_->verticalHeader()->defaultSectionSize() + 24;
+    return {std::min(View_->horizontalHeader()->length() + 24, 1100), std::max(height, 160)};
+}
+
 void TAreaTable::Refresh() {
     Model_->Refresh();
     if (!S_.LastPass)

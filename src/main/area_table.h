@@ -51,6 +51,9 @@ class TAreaTable : public QWidget {
     // and scrolls to it, as the pointer over the area view asks.
     void SelectLabel(int32_t label);
     int32_t SelectedLabel() const; // 0 when no row is selected
+    // Wide enough for every column and tall enough for every row; the
+    // caller fits it to the screen.
+    QSize SizeForRows() const;
     // Told the label of the selected row (0 for none) whenever the selection
     // changes; `byUser` is false when SelectLabel made the change.
     void OnSelect(std::function<void(int32_t label, bool byUser)> handler);

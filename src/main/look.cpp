@@ -7,6 +7,7 @@
 #include "bitmap_view.h"
 #include "legend.h"
 #include "magnifier.h"
+#include "screen_fit.h"
 #include "session/area_columns.h"
 #include "session/session.h"
 #include "sweep_view.h"
@@ -65,10 +66,15 @@ void TfrmMain::CreateLookTools() {
     MagnifierAction_ = MakeToggle(this, "MagnifierAction", "Magnifier", "Ctrl+M");
     AreaTableAction_ = MakeToggle(this, "AreaTableAction", "Table of areas", "Ctrl+T");
     connect(MagnifierAction_, &QAction::toggled, this, [this](bool on) {
+        if (on) OpenBeside(*Magnifier_, false);
         Magnifier_->setVisible(on);
         if (on) ShowSpot();
     });
     connect(AreaTableAction_, &QAction::toggled, this, [this](bool on) {
+        if (on) {
+            AreaTable_->resize(AreaTable_->SizeForRows());
+            OpenBeside(*AreaTable_, true);
+        }
         AreaTable_->setVisible(on);
         PaintBox2->update(); // the chosen area's outline shows only with the table
     });
@@ -178,7 +184,22 @@ void TfrmMain::ViewsChanged() {
     if (SweepView_ && !ScanRunning_) SweepView_->Follow();
 }
 
+// A tool window opens right of the main window (the magnifier) or below it
+// (the table), then moves wholly onto the screen; once the user has placed
+// it, it keeps its place.
+void TfrmMain::OpenBeside(QWidget& tool, bool below) {
+    if (!tool.property("placed").toBool()) {
+        const QRect main = window()->frameGeometry();
+        tool.move(below ? QPoint(main.left(), main.bottom() + 8)
+                        : QPoint(main.right() + 8, main.top()));
+        tool.setProperty("placed", true);
+    }
+    tool.show();
+    KeepOnScreen(tool);
+}
+
 void TfrmMain::PassAboutToRun() {
+    PaintingMayStart();
     AreaTable_->Clear("Analysing...");
     AreaChosen(0, false);
     AreaViewShowsProbe_ = false;
@@ -188,12 +209,16 @@ void TfrmMain::PassDone() {
     if (!ScanRunning_) ScanBest_.reset();
     AreaTable_->Refresh();
     ViewsChanged();
+    if (ScanRunning_) return; // the scan's end says what it found
+    PaintingEnds();
+    Tell(PassSummary());
 }
 
 // The records a failed pass leaves are not an analysis: the table stays empty.
 void TfrmMain::PassFailed() {
     AreaTable_->Clear("The last analysis did not finish.");
     ViewsChanged();
+    if (!ScanRunning_) PaintingEnds();
 }
 
 void TfrmMain::AreaChosen(int32_t label, bool byUser) {

@@ -1,5 +1,5 @@
 #include "command_line.h"
-#include "uMain.h"
+#include "main_window.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -20,11 +20,11 @@ int main(int argc, char** argv) {
         std::cerr << line.Error << "\n\n" << Usage;
         return 2;
     }
-    QSettings settings; // the folder last chosen in an open dialog
+    QSettings settings; // the folder last chosen in an open dialog, the window's place and zoom
     TfrmMain::TOptions options;
     options.Settings = &settings;
-    TfrmMain frmMain(std::move(options));
-    frmMain.show();
-    if (!line.Path.empty()) frmMain.OpenPath(line.Path);
+    TMainWindow window(std::move(options), &settings);
+    window.show();
+    if (!line.Path.empty()) window.Form().OpenPath(line.Path);
     return QApplication::exec();
 }

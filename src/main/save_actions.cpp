@@ -9,6 +9,7 @@
 #include "sweep_view.h"
 #include "uMain.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QCursor>
 #include <QDir>
@@ -17,25 +18,37 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
-#include <QShortcut>
 #include <QStandardPaths>
 
 #include <stdexcept>
 
+// The window's own actions for opening, saving, copying and exporting: they
+// work from the keyboard on the window alone, and a menu bar shows the same
+// actions (found by their names), so that one key never means two things.
 void TfrmMain::CreateSaveShortcuts() {
-    const auto onShortcut = [this](const QKeySequence& keys, std::function<void()> handler) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this,
-                [this, handler] { Guard(handler); });
+    const auto named = [this](const char* name, const QString& text, const QKeySequence& keys,
+                              const QString& tip, std::function<void()> handler) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        action->setStatusTip(tip);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, handler] { Guard(handler); });
+        return action;
     };
-    onShortcut(QKeySequence::Open, [this] { OpenPictureDialog(); });
-    onShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { OpenFolderDialog(); });
-    onShortcut(QKeySequence::Save, [this] {
-        if (TBitmapView* view = ViewUnderPointer()) SaveView(view);
-    });
-    onShortcut(QKeySequence::Copy, [this] {
-        if (TBitmapView* view = ViewUnderPointer()) CopyView(view);
-    });
-    onShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ExportWithDialog(); });
+    named("OpenPictureAction", "&Open picture...", QKeySequence::Open,
+          "Choose a picture file to load and analyse", [this] { OpenPictureDialog(); });
+    named("OpenFolderAction", "Open &folder...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+          "Choose a folder to list its pictures", [this] { OpenFolderDialog(); });
+    named("SaveViewAction", "&Save view as...", QKeySequence::Save,
+          "Save the view under the pointer (else the last one clicked, else the area view) as PNG",
+          [this] { SaveView(ViewToTake()); });
+    named("CopyViewAction", "&Copy view", QKeySequence::Copy,
+          "Copy the view under the pointer (else the last one clicked, else the area view)",
+          [this] { CopyView(ViewToTake()); });
+    named("ExportAction", "&Export analysis...", QKeySequence(Qt::CTRL | Qt::Key_E),
+          "Write the analysis's table, planes and pictures into a folder",
+          [this] { ExportWithDialog(); });
     // The picture keeps its right button for the click probe; the other two
     // views offer a menu there.
     for (TBitmapView* view : {PaintBox1, PaintBox2}) {
@@ -43,6 +56,7 @@ void TfrmMain::CreateSaveShortcuts() {
         connect(view, &QWidget::customContextMenuRequested, this,
                 [this, view](const QPoint& at) { ViewContextMenu(view, at); });
     }
+    for (TBitmapView* view : {Image1, PaintBox1, PaintBox2}) view->installEventFilter(this);
 }
 
 void TfrmMain::AddSaveActions(QMenu& menu, TBitmapView* view) {
@@ -65,6 +79,15 @@ void TfrmMain::AddSaveActions(QMenu& menu, TBitmapView* view) {
     add("Export the analysis...", QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
         ExportWithDialog();
     })->setEnabled(Session_->LastPass.has_value());
+}
+
+TBitmapView* TfrmMain::ViewToTake() const {
+    if (TBitmapView* view = ViewUnderPointer()) return view;
+    return LastViewClicked_ ? LastViewClicked_ : PaintBox2;
+}
+
+QString TfrmMain::ViewName(const TBitmapView* view) const {
+    return view == Image1 ? "the picture" : view == PaintBox1 ? "the plane view" : "the area view";
 }
 
 TBitmapView* TfrmMain::ViewUnderPointer() const {
@@ -121,12 +144,14 @@ void TfrmMain::SaveView(TBitmapView* view) {
     if (file.isEmpty()) return;
     WritePng(ViewBitmap(view), QFile::encodeName(file).toStdString());
     SaveFolder_ = QFileInfo(file).absolutePath();
+    Tell(QString("Saved %1 to %2").arg(ViewName(view), QDir::toNativeSeparators(file)));
 }
 
 void TfrmMain::CopyView(TBitmapView* view) {
     const TBitmap& b = ViewBitmap(view);
     const QImage shown(b.Pixels.data(), b.Width, b.Height, b.Stride, QImage::Format_BGR888);
     QGuiApplication::clipboard()->setImage(shown.copy(0, 0, 256, 256));
+    Tell(QString("Copied %1 to the clipboard").arg(ViewName(view)));
 }
 
 void TfrmMain::ExportWithDialog() {
@@ -143,4 +168,5 @@ void TfrmMain::ExportWithDialog() {
     options.Sweep = &SweepView_->Current();
     ExportAnalysis(*Session_, QFile::encodeName(folder).toStdString(), options);
     SaveFolder_ = folder;
+    Tell("Exported to " + QDir::toNativeSeparators(folder));
 }

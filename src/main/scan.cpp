@@ -4,6 +4,7 @@
 // move it, and the area map shown.
 #include "session/scan.h"
 #include "busy_cursor.h"
+#include "paint_stop.h"
 #include "session/session.h"
 #include "uMain.h"
 
@@ -15,8 +16,12 @@ void TfrmMain::ScanClick() {
     ScanRunning_ = true;
     struct TScanEnd {
         bool& running;
-        ~TScanEnd() { running = false; }
-    } scanEnd{ScanRunning_};
+        TPaintStop& painting;
+        ~TScanEnd() {
+            running = false;
+            painting.End(); // also when the scan fails
+        }
+    } scanEnd{ScanRunning_, *PaintStop_};
 
     TScanOutcome outcome;
     if (AreaPass_) {
@@ -42,4 +47,9 @@ void TfrmMain::ScanClick() {
     ScrollBar2->setValue(outcome.Result);
     ScanBest_ = outcome.BestScore; // after the pass at the result, which forgets the last scan
     ShowPlane(3);
+    PaintingEnds();
+    Tell(QString("Scan: best score %1 at threshold %2. %3")
+             .arg(outcome.BestScore, 0, 'f', 1)
+             .arg(outcome.Result)
+             .arg(PassSummary()));
 }

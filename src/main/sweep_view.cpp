@@ -1,5 +1,7 @@
 #include "sweep_view.h"
 
+#include "screen_fit.h"
+
 #include "session/sweep_plot.h"
 
 #include <QAction>
@@ -72,6 +74,7 @@ TSweepView::TSweepView(QWidget* owner, TSweeper sweep, std::function<void(int32_
     QObject::connect(Action_, &QAction::toggled, Window_, [this](bool on) {
         if (on == Window_->isVisible()) return;
         Window_->setVisible(on);
+        if (on) KeepOnScreen(*Window_);
         Follow();
     });
     // Closed by its title bar, the view unticks its action.

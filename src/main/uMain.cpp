@@ -2,6 +2,7 @@
 
 #include "bitmap_view.h"
 #include "busy_cursor.h"
+#include "paint_stop.h"
 #include "session/click_probe.h"
 #include "session/session.h"
 #include "sweep_view.h"
@@ -31,6 +32,7 @@ TfrmMain::TfrmMain(TOptions options)
       Session_(options.Session ? options.Session : OwnSession_.get()),
       MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
     CreateControls();
+    CreateAnalysisActions();
     CreateLookTools();
     setWindowIcon(QIcon(":/tessavorin.png"));
     if (!MessageBoxHook_)
@@ -110,6 +112,14 @@ void TfrmMain::UseAreaPass(TAreaPass pass) {
     AreaPass_ = std::move(pass);
 }
 
+void TfrmMain::SetStatusSink(std::function<void(const QString&)> sink) {
+    StatusSink_ = std::move(sink);
+}
+
+void TfrmMain::Tell(const QString& text) const {
+    if (StatusSink_) StatusSink_(text);
+}
+
 void TfrmMain::SetMessageBoxHook(TMessageBoxHook hook) {
     MessageBoxHook_ = std::move(hook);
 }
@@ -147,12 +157,19 @@ void TfrmMain::HistogramDot(int x, int y, TRGB colour) {
 }
 
 void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
+    // Once the painting is stopped the rest of the analysis runs at full
+    // speed; its end draws the whole area view over the steps anyway.
+    if (PaintStop_->Stopped()) return;
     SetPixel(PaintBox2Bitmap_, x, y, colour);
     // The order of filling is shown in batches of 64 pixels, each on the
     // screen for at least 3 ms: a whole 254 x 254 picture takes about 3 s.
     if (++PaintedSteps_ < 64) return;
     PaintedSteps_ = 0;
     PaintBox2->repaint();
+    if (PaintStop_->Poll()) {
+        Tell("Painting stopped: the rest of the analysis ran without painting its steps.");
+        return;
+    }
     const auto due = LastPaintedBatch_ + std::chrono::milliseconds(3);
     std::this_thread::sleep_until(due);
     LastPaintedBatch_ = std::chrono::steady_clock::now();
@@ -335,7 +352,7 @@ void TfrmMain::ViewContextMenu(TBitmapView* view, const QPoint& at) {
 
 void TfrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (OuterSizeFitted_) return;
+    if (OuterSizeFitted_ || !isWindow()) return; // inside a main window it is the central area
     OuterSizeFitted_ = true;
     const QSize frame = frameGeometry().size() - geometry().size();
     resize(717 - frame.width(), 575 - frame.height());
@@ -343,6 +360,9 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        for (TBitmapView* view : {Image1, PaintBox1, PaintBox2})
+            if (watched == view) LastViewClicked_ = view;
     if (FilterListInput(watched, event)) return true;
     if (LookWindowEvent(watched, event)) return false;
     if (watched == Label1 && event->type() == QEvent::ToolTip) {

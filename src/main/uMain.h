@@ -37,6 +37,7 @@ class TBitmapView;
 class TLegend;
 class TMagnifier;
 class TSweepView;
+class TPaintStop;
 class QPushButton;
 class QScrollBar;
 class QSettings;
@@ -131,6 +132,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     void AddLookActions(QMenu& menu);
     // The item that opens and closes the threshold sweep view.
     QAction* SweepViewAction() const;
+    // Told what just happened, in a line for a status bar: the analysis's
+    // summary after each pass, what was saved or exported and where.
+    void SetStatusSink(std::function<void(const QString&)> sink);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -197,6 +201,17 @@ class TfrmMain : public QWidget, private TPassObserver {
     void ViewContextMenu(TBitmapView* view, const QPoint& at);
     void AddSaveActions(QMenu& menu, TBitmapView* view);
     TBitmapView* ViewUnderPointer() const;
+    // Save and copy take the view under the pointer, else the last one
+    // clicked, else the area view.
+    TBitmapView* ViewToTake() const;
+    QString ViewName(const TBitmapView* view) const;
+    void Tell(const QString& text) const;
+    // The scan and Stop as actions; the painting of the fill steps watched
+    // for Escape while it runs (analysis_actions.cpp).
+    void CreateAnalysisActions();
+    void PaintingMayStart();
+    void PaintingEnds();
+    QString PassSummary() const;
     const TBitmap& ViewBitmap(const TBitmapView* view) const;
     QString DefaultViewName(const TBitmapView* view) const;
     QString SaveFolder() const;
@@ -208,6 +223,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     // column, the magnifier and the table of areas. They read the session
     // and the views and change neither.
     void CreateLookTools();
+    void OpenBeside(QWidget& tool, bool below);
     void DestroyLookTools();
     void Hover(TViewKind view, int x, int y);
     void PassAboutToRun();
@@ -270,6 +286,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     QListWidget* ListAtPress_ = nullptr; // the list last pressed, and its selected row then
     int RowAtPress_ = -1;
     int PaintedSteps_ = 0; // fill steps painted since the last repaint
+    TPaintStop* PaintStop_ = nullptr;
+    TBitmapView* LastViewClicked_ = nullptr;
+    std::function<void(const QString&)> StatusSink_;
     std::chrono::steady_clock::time_point LastPaintedBatch_;
 
     TSpot Spot_{TViewKind::Picture, 128, 128}; // what the readout and the magnifier show

@@ -99,12 +99,20 @@ TEST_F(ResultsOut, CtrlSSavesTheViewUnderThePointerAtItsPixelsUnderASayingName) 
     EXPECT_EQ(answers.Dialogs[1].Folder, out.path()) << "where the last save went";
     EXPECT_TRUE(boxes.empty());
 
-    // Away from the views the keys do nothing.
-    const size_t dialogs = answers.Dialogs.size();
+    // Away from the views the keys take the last view clicked, and before
+    // any click the area view.
     QCursor::setPos(ctl.Scan->mapToGlobal(QPoint(5, 5)));
+    answers.Paths = {Out("d.png")};
     Keys(Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(answers.Dialogs.back().Selected, likeness);
+    QTest::mouseClick(ctl.PaintBox1, Qt::LeftButton, {}, QPoint(3, 3));
+    QCursor::setPos(ctl.Scan->mapToGlobal(QPoint(5, 5)));
+    answers.Paths = {Out("e.png")};
+    Keys(Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(answers.Dialogs.back().Selected, "coffee-plane12-aV.png");
+    EXPECT_TRUE(SamePixels(QImage(Out("e.png"), "png"), PaintBox1Bitmap()));
     Keys(Qt::CTRL | Qt::Key_C);
-    EXPECT_EQ(answers.Dialogs.size(), dialogs);
+    EXPECT_TRUE(SamePixels(Clipboard(), PaintBox1Bitmap()));
 }
 
 TEST_F(ResultsOut, CtrlCCopiesTheViewUnderThePointer) {
