@@ -14,7 +14,6 @@
 #include <cassert>
 #include <cmath>
 #include <numbers>
-#include <span>
 #include <vector>
 
 namespace {
@@ -51,6 +50,22 @@ constexpr TNextSteps MakeNextSteps() {
     return t;
 }
 constexpr TNextSteps NextSteps = MakeNextSteps();
+
+// The moves that stay inside the frame's rows and columns 1..254, by the
+// tracer's column (left and right) and by its row (up and down).
+struct TFrameFits {
+    uint8_t column[256];
+    uint8_t row[256];
+};
+constexpr TFrameFits MakeFrameFits() {
+    TFrameFits t{};
+    for (int i = 0; i < 256; ++i) {
+        t.column[i] = uint8_t(int(i > 1) | int(i < 254) << 2);
+        t.row[i] = uint8_t(int(i > 1) << 1 | int(i < 254) << 3);
+    }
+    return t;
+}
+constexpr TFrameFits FrameFits = MakeFrameFits();
 
 // The tracer's next position depends only on its pixel and last move, so
 // after more steps than there are such states (4 x 254 x 254 = 258064) it
@@ -92,13 +107,12 @@ struct TTracer {
     // (a pixel inside the frame carrying the label); when none does, the
     // tracer stays where it is. The tracer never leaves rows and columns
     // 1..254, so all four neighbours can be read; the frame is left out by
-    // the tests on its column and row, without a branch.
+    // the moves its column and row allow, without a branch.
     void Step() {
-        const int x = at & 255, y = at >> 8;
         const int32_t* p = labels + at;
-        const int mask =
-            (int(x > 1) & int(p[-1] == label)) | (int(y > 1) & int(p[-256] == label)) << 1 |
-            (int(x < 254) & int(p[1] == label)) << 2 | (int(y < 254) & int(p[256] == label)) << 3;
+        const int mask = (int(p[-1] == label) | int(p[-256] == label) << 1 |
+                          int(p[1] == label) << 2 | int(p[256] == label) << 3) &
+                         (FrameFits.column[at & 255] | FrameFits.row[at >> 8]);
         const TNextStep next = NextSteps.at[last * 16 + mask];
         at += next.offset;
         last = next.last;
@@ -172,20 +186,27 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
     // Every step writes its candidate into the next free slot and only a new
     // pixel advances past it: no branch on the smoothed point, which turns
     // unpredictably. The scratch grows ahead of the walk.
-    size_t n = 0;
+    // The slots are written through pointers held here, which the byte
+    // stores cannot be taken to change, and renewed only when it grows.
+    size_t n = 0, room = scratch.Points.size();
+    TContourPt *points = scratch.Points.data(), *at = scratch.At.data();
+    uint8_t* shades = scratch.Shades.data();
     int lastX = -1, lastY = -1; // no point yet
     int ramp = 140;
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
-        if (n >= scratch.Points.size()) {
-            const size_t size = std::max<size_t>(1024, 2 * n);
-            scratch.Points.resize(size);
-            scratch.Shades.resize(size);
-            scratch.At.resize(size);
+        if (n >= room) {
+            room = std::max<size_t>(1024, 2 * n);
+            scratch.Points.resize(room);
+            scratch.Shades.resize(room);
+            scratch.At.resize(room);
+            points = scratch.Points.data();
+            shades = scratch.Shades.data();
+            at = scratch.At.data();
         }
         const int px = int(t.fx), py = int(t.fy);
-        scratch.Points[n] = {uint8_t(px), uint8_t(py)};
-        scratch.Shades[n] = uint8_t(ramp);
-        scratch.At[n] = {uint8_t(t.x()), uint8_t(t.y())};
+        points[n] = {uint8_t(px), uint8_t(py)};
+        shades[n] = uint8_t(ramp);
+        at[n] = {uint8_t(t.x()), uint8_t(t.y())};
         n += size_t(px != lastX || py != lastY);
         lastX = px;
         lastY = py;
@@ -194,14 +215,13 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
         if (t.at == start) break;
     }
     scratch.Count = n;
-    const std::span<const TContourPt> points(scratch.Points.data(), n);
 
     // Distances are measured from the tracer pixel, not the smoothed one, and
     // summed in the order of the points.
     float sectorSums[8] = {};
     float radiusSum = 0;
     for (size_t j = 0; j < n; ++j) {
-        const int x = scratch.At[j].x, y = scratch.At[j].y;
+        const int x = at[j].x, y = at[j].y;
         const int k = Sector(x, y, cx, cy);
         const double dx = double(x - cx), dy = double(y - cy);
         const float d = float(std::sqrt(dx * dx + dy * dy));
@@ -209,7 +229,7 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
         radiusSum = float(double(radiusSum) + std::trunc(double(d)));
     }
 
-    a.contour.assign(points.begin(), points.end());
+    a.contour.assign(points, points + n);
     a.contourHigh = int32_t(n) - 1;
 
     // Each sector's share of the summed distance; with no whole-number

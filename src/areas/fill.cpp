@@ -88,12 +88,6 @@ class TJoinable {
         }
     }
 
-    // Pixels x .. x + 63 of row y in one word (x + 63 may pass the row end).
-    uint64_t At64(int32_t x, int32_t y) const {
-        return uint64_t(At16(x, y)) | uint64_t(At16(x + 16, y)) << 16 |
-               uint64_t(At16(x + 32, y)) << 32 | uint64_t(At16(x + 48, y)) << 48;
-    }
-
   private:
     // Pixels x .. x + 15 of row y, x <= 240.
     uint32_t Aligned16(int32_t x, int32_t y) const {
@@ -198,17 +192,16 @@ bool FillArea(TAreaState& st, int32_t x0, int32_t y0, int32_t key, TPassObserver
         } else {
             // A stretch above or below is entered once, at its leftmost
             // pixel within this run; above before below at one column.
-            uint64_t carryAbove = 0, carryBelow = 0;
-            for (int32_t x = left; x < right; x += 64) {
-                const uint64_t inRun =
-                    right - x >= 64 ? ~uint64_t(0) : (uint64_t(1) << (right - x)) - 1;
-                const uint64_t up = joinable.At64(x, r - 1) & inRun;
-                const uint64_t down = joinable.At64(x, r + 1) & inRun;
-                const uint64_t upStarts = up & ~(up << 1 | carryAbove);
-                const uint64_t downStarts = down & ~(down << 1 | carryBelow);
-                carryAbove = up >> 63;
-                carryBelow = down >> 63;
-                for (uint64_t starts = upStarts | downStarts; starts != 0; starts &= starts - 1) {
+            uint32_t carryAbove = 0, carryBelow = 0;
+            for (int32_t x = left; x < right; x += 16) {
+                const uint32_t inRun = right - x >= 16 ? 0xFFFFu : (1u << (right - x)) - 1;
+                const uint32_t up = joinable.At16(x, r - 1) & inRun;
+                const uint32_t down = joinable.At16(x, r + 1) & inRun;
+                const uint32_t upStarts = up & ~(up << 1 | carryAbove);
+                const uint32_t downStarts = down & ~(down << 1 | carryBelow);
+                carryAbove = up >> 15;
+                carryBelow = down >> 15;
+                for (uint32_t starts = upStarts | downStarts; starts != 0; starts &= starts - 1) {
                     const int32_t i = std::countr_zero(starts);
                     const uint8_t k = uint8_t(x + i);
                     if (upStarts >> i & 1) Lines.e[++Lines.s] = {k, uint8_t(r - 1), 0};
