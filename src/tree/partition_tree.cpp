@@ -70,27 +70,26 @@ bool Skip(const TPartNode* node, uint32_t stamp, bool hotOnly) {
 }
 
 // Children before parents: a node takes the label when all four of its
-// children carry it, and they give it up.
+// children carry it, and they give it up. A child's label is settled once its
+// parent has chosen, so then, with an area, the children still carrying the
+// label list it: one walk both merges and collects (the lists are apart, so
+// the order in which nodes are listed does not matter).
 void MergeLabels(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, bool hotOnly,
-                 std::vector<TPartNode*>& holders) {
+                 std::vector<TPartNode*>& holders, TArea* area) {
     if (half == 0) return;
     for (TPartNode* child : node->children)
         if (!Skip(child, tree.Registration, hotOnly))
-            MergeLabels(tree, child, half / 2, label, hotOnly, holders);
-    for (const TPartNode* child : node->children)
-        if (child->label != label) return;
-    for (TPartNode* child : node->children) child->label = 0;
-    SetLabel(node, label, holders);
-}
-
-// Children before parents: every node carrying the label lists the area.
-void CollectArea(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, TArea* area,
-                 bool hotOnly) {
-    if (half > 0)
+            MergeLabels(tree, child, half / 2, label, hotOnly, holders, area);
+    bool all = true;
+    for (const TPartNode* child : node->children) all &= child->label == label;
+    if (all) {
+        for (TPartNode* child : node->children) child->label = 0;
+        SetLabel(node, label, holders);
+    }
+    // Label 0 stays with children that gave a label up.
+    if (area)
         for (TPartNode* child : node->children)
-            if (!Skip(child, tree.Registration, hotOnly))
-                CollectArea(tree, child, half / 2, label, area, hotOnly);
-    if (node->label == label) Append(tree, node, area);
+            if (child->label == label) Append(tree, child, area);
 }
 
 // Marks every node with a holder of the label at or below it as hot, and drops
@@ -185,8 +184,8 @@ void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineS
         MarkHotPaths(tree, holders, label);
         if (tree.Root->hotStamp != tree.Registration) return; // no node carries it
     }
-    MergeLabels(tree, tree.Root, 32, label, hotOnly, holders);
-    if (area) CollectArea(tree, tree.Root, 32, label, area, hotOnly);
+    MergeLabels(tree, tree.Root, 32, label, hotOnly, holders, area);
+    if (area && tree.Root->label == label) Append(tree, tree.Root, area);
 }
 
 int32_t PartListLength(const TPartNode& node) {
