@@ -1,8 +1,6 @@
 // The area pass on whole pictures: the busy texture photo of the reference
 // dump two/d1 (planes aNo1 and aV, which the pass reads with ByPriznak off),
-// the shapes picture of one/d1, and a uniform plane. Each photo pass runs with
-// the tree registration skipping subtrees (the default) and walking the whole
-// tree for every area (PlainWalk), so both figures come from one run.
+// the shapes picture of one/d1, and a uniform plane.
 #include "session/session.h"
 #include "support/reference_pictures.h"
 
@@ -13,10 +11,9 @@
 
 namespace {
 
-void RunPass(benchmark::State& state, const char* dump, int level, bool plainWalk) {
+void RunPass(benchmark::State& state, const char* dump, int level) {
     const auto s = NewSession();
     planes_test::LoadReferencePlanes(s->Planes, dump);
-    s->Tree.PlainWalk = plainWalk;
     TPassOptions options;
     options.Threshold = level;
     TPassObserver quiet;
@@ -25,22 +22,13 @@ void RunPass(benchmark::State& state, const char* dump, int level, bool plainWal
 }
 
 void BM_PhotoAutomatic(benchmark::State& s) {
-    RunPass(s, "two/d1", -1, false);
-}
-void BM_PhotoAutomaticWholeWalk(benchmark::State& s) {
-    RunPass(s, "two/d1", -1, true);
+    RunPass(s, "two/d1", -1);
 }
 void BM_PhotoAt68(benchmark::State& s) {
-    RunPass(s, "two/d1", 68, false);
-}
-void BM_PhotoAt68WholeWalk(benchmark::State& s) {
-    RunPass(s, "two/d1", 68, true);
+    RunPass(s, "two/d1", 68);
 }
 void BM_ShapesAutomatic(benchmark::State& s) {
-    RunPass(s, "one/d1", -1, false);
-}
-void BM_ShapesAutomaticWholeWalk(benchmark::State& s) {
-    RunPass(s, "one/d1", -1, true);
+    RunPass(s, "one/d1", -1);
 }
 
 void BM_Uniform(benchmark::State& state) {
@@ -55,11 +43,8 @@ void BM_Uniform(benchmark::State& state) {
 #define AREAS_BENCH(f)                                                                             \
     BENCHMARK(f)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly()
 AREAS_BENCH(BM_PhotoAutomatic);
-AREAS_BENCH(BM_PhotoAutomaticWholeWalk);
 AREAS_BENCH(BM_PhotoAt68);
-AREAS_BENCH(BM_PhotoAt68WholeWalk);
 AREAS_BENCH(BM_ShapesAutomatic);
-AREAS_BENCH(BM_ShapesAutomaticWholeWalk);
 AREAS_BENCH(BM_Uniform);
 
 BENCHMARK_MAIN();

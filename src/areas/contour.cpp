@@ -14,36 +14,58 @@
 #include <cassert>
 #include <cmath>
 #include <numbers>
-#include <span>
 #include <vector>
 
 namespace {
 
-// Unit moves: 0 left, 1 up, 2 right, 3 down.
-constexpr int MoveX[4] = {-1, 0, 1, 0};
-constexpr int MoveY[4] = {0, -1, 0, 1};
+// Unit moves: 0 left, 1 up, 2 right, 3 down, as steps in the label map.
+constexpr int32_t MoveOffset[4] = {-1, -256, 1, 256};
 
 // For each last move, the moves to try: turn left (as seen on the screen),
 // straight on, turn right, back. The outside stays on the tracer's left.
 constexpr int TraceMoves[4][4] = {{3, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 0}, {2, 3, 0, 1}};
 
-// FirstFit[last][mask]: the first of the last move's candidates whose bit
-// is set in `mask` (bit m: move m fits), -1 when none is.
-struct TFirstFit {
-    int8_t move[4][16];
+// NextStep[last * 16 + mask]: the first of the last move's candidates whose
+// bit is set in `mask` (bit m: move m fits), with its step in the label map;
+// when none fits, no step and the last move kept.
+struct TNextStep {
+    int16_t offset;
+    uint8_t last;
+    uint8_t moved;
 };
-constexpr TFirstFit MakeFirstFit() {
-    TFirstFit t{};
+struct TNextSteps {
+    TNextStep at[64];
+};
+constexpr TNextSteps MakeNextSteps() {
+    TNextSteps t{};
     for (int last = 0; last < 4; ++last)
         for (int mask = 0; mask < 16; ++mask) {
-            t.move[last][mask] = -1;
-            for (int c = 3; c >= 0; --c)
-                if (mask & (1 << TraceMoves[last][c]))
-                    t.move[last][mask] = int8_t(TraceMoves[last][c]);
+            TNextStep next{0, uint8_t(last), 0};
+            for (int c = 3; c >= 0; --c) {
+                const int m = TraceMoves[last][c];
+                if (mask & (1 << m)) next = {int16_t(MoveOffset[m]), uint8_t(m), 1};
+            }
+            t.at[last * 16 + mask] = next;
         }
     return t;
 }
-constexpr TFirstFit FirstFit = MakeFirstFit();
+constexpr TNextSteps NextSteps = MakeNextSteps();
+
+// The moves that stay inside the frame's rows and columns 1..254, by the
+// tracer's column (left and right) and by its row (up and down).
+struct TFrameFits {
+    uint8_t column[256];
+    uint8_t row[256];
+};
+constexpr TFrameFits MakeFrameFits() {
+    TFrameFits t{};
+    for (int i = 0; i < 256; ++i) {
+        t.column[i] = uint8_t(int(i > 1) | int(i < 254) << 2);
+        t.row[i] = uint8_t(int(i > 1) << 1 | int(i < 254) << 3);
+    }
+    return t;
+}
+constexpr TFrameFits FrameFits = MakeFrameFits();
 
 // The tracer's next position depends only on its pixel and last move, so
 // after more steps than there are such states (4 x 254 x 254 = 258064) it
@@ -65,35 +87,38 @@ int Sector(int x, int y, int cx, int cy) {
 
 // The tracer: from the start pixel it walks the area's outline clockwise,
 // keeping the outside on its left; its smoothed point (fx, fy) moves a fifth
-// of the way to each pixel it steps on.
+// of the way to each pixel it steps on. Its pixel is kept as one index into
+// the label map, so that a step is four loads, a table lookup and an add.
 struct TTracer {
-    const int32_t (&LabelMap)[256][256];
+    const int32_t* const labels; // the label map, row by row
     const int32_t label;
-    int x, y, last = 1; // the tracer pixel and its last move (up at the start)
+    int32_t at;   // the tracer pixel: y * 256 + x
+    int last = 1; // its last move (up at the start)
     float fx, fy;
 
     TTracer(const TAreaState& s, const TArea& a)
-        : LabelMap(s.LabelMap), label(a.label), x(a.minX), y(a.minXRow), fx(float(x)),
-          fy(float(y)) {
-        assert(x > 0 && x < 255 && y > 0 && y < 255);
+        : labels(&s.LabelMap[0][0]), label(a.label), at(a.minXRow * 256 + a.minX),
+          fx(float(a.minX)), fy(float(a.minXRow)) {
+        assert(a.minX > 0 && a.minX < 255 && a.minXRow > 0 && a.minXRow < 255);
     }
+    int x() const { return at & 255; }
+    int y() const { return at >> 8; }
     // The first move of the last move's candidates that stays on the area
     // (a pixel inside the frame carrying the label); when none does, the
     // tracer stays where it is. The tracer never leaves rows and columns
-    // 1..254, so all four neighbours can be read, and which of them fit is
-    // found without a branch that could be mispredicted.
+    // 1..254, so all four neighbours can be read; the frame is left out by
+    // the moves its column and row allow, without a branch.
     void Step() {
-        const int mask = int(x > 1 && LabelMap[y][x - 1] == label) |
-                         int(y > 1 && LabelMap[y - 1][x] == label) << 1 |
-                         int(x < 254 && LabelMap[y][x + 1] == label) << 2 |
-                         int(y < 254 && LabelMap[y + 1][x] == label) << 3;
-        const int m = FirstFit.move[last][mask];
-        if (m < 0) return;
-        x += MoveX[m];
-        y += MoveY[m];
-        fx = float(0.8 * double(fx) + 0.2 * double(x));
-        fy = float(0.8 * double(fy) + 0.2 * double(y));
-        last = m;
+        const int32_t* p = labels + at;
+        const int mask = (int(p[-1] == label) | int(p[-256] == label) << 1 |
+                          int(p[1] == label) << 2 | int(p[256] == label) << 3) &
+                         (FrameFits.column[at & 255] | FrameFits.row[at >> 8]);
+        const TNextStep next = NextSteps.at[last * 16 + mask];
+        at += next.offset;
+        last = next.last;
+        if (!next.moved) return;
+        fx = float(0.8 * double(fx) + 0.2 * double(at & 255));
+        fy = float(0.8 * double(fy) + 0.2 * double(at >> 8));
     }
 };
 
@@ -136,7 +161,7 @@ void DrawAndKeepArea(TAreaState& s, TPartitionTree& tree, TBitmap& view, int32_t
 
 bool KeptByTrace(const TAreaState& s, const TArea& a) {
     TTracer t(s, a);
-    const int x0 = t.x, y0 = t.y;
+    const int32_t start = t.at;
     int points = 0, lastX = -1, lastY = -1;
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
         const int px = int(t.fx), py = int(t.fy);
@@ -146,7 +171,7 @@ bool KeptByTrace(const TAreaState& s, const TArea& a) {
             lastY = py;
         }
         t.Step();
-        if (t.x == x0 && t.y == y0) break;
+        if (t.at == start) break;
     }
     return false;
 }
@@ -154,43 +179,49 @@ bool KeptByTrace(const TAreaState& s, const TArea& a) {
 void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
     const int cx = a.meanX, cy = a.meanY;
     TTracer t(s, a);
-    const int x0 = t.x, y0 = t.y;
+    const int32_t start = t.at;
 
     // The walk records a point whenever the smoothed point enters another
     // pixel, with the shade of the ramp and the tracer pixel at that step.
     // Every step writes its candidate into the next free slot and only a new
     // pixel advances past it: no branch on the smoothed point, which turns
     // unpredictably. The scratch grows ahead of the walk.
-    size_t n = 0;
+    // The slots are written through pointers held here, which the byte
+    // stores cannot be taken to change, and renewed only when it grows.
+    size_t n = 0, room = scratch.Points.size();
+    TContourPt *points = scratch.Points.data(), *at = scratch.At.data();
+    uint8_t* shades = scratch.Shades.data();
     int lastX = -1, lastY = -1; // no point yet
     int ramp = 140;
     for (int32_t step = 0; step < MaxTraceSteps; ++step) {
-        if (n >= scratch.Points.size()) {
-            const size_t size = std::max<size_t>(1024, 2 * n);
-            scratch.Points.resize(size);
-            scratch.Shades.resize(size);
-            scratch.At.resize(size);
+        if (n >= room) {
+            room = std::max<size_t>(1024, 2 * n);
+            scratch.Points.resize(room);
+            scratch.Shades.resize(room);
+            scratch.At.resize(room);
+            points = scratch.Points.data();
+            shades = scratch.Shades.data();
+            at = scratch.At.data();
         }
         const int px = int(t.fx), py = int(t.fy);
-        scratch.Points[n] = {uint8_t(px), uint8_t(py)};
-        scratch.Shades[n] = uint8_t(ramp);
-        scratch.At[n] = {uint8_t(t.x), uint8_t(t.y)};
+        points[n] = {uint8_t(px), uint8_t(py)};
+        shades[n] = uint8_t(ramp);
+        at[n] = {uint8_t(t.x()), uint8_t(t.y())};
         n += size_t(px != lastX || py != lastY);
         lastX = px;
         lastY = py;
         t.Step();
         if (++ramp > 220) ramp = 140;
-        if (t.x == x0 && t.y == y0) break;
+        if (t.at == start) break;
     }
     scratch.Count = n;
-    const std::span<const TContourPt> points(scratch.Points.data(), n);
 
     // Distances are measured from the tracer pixel, not the smoothed one, and
     // summed in the order of the points.
     float sectorSums[8] = {};
     float radiusSum = 0;
     for (size_t j = 0; j < n; ++j) {
-        const int x = scratch.At[j].x, y = scratch.At[j].y;
+        const int x = at[j].x, y = at[j].y;
         const int k = Sector(x, y, cx, cy);
         const double dx = double(x - cx), dy = double(y - cy);
         const float d = float(std::sqrt(dx * dx + dy * dy));
@@ -198,7 +229,7 @@ void TraceArea(const TAreaState& s, TArea& a, TOutlineScratch& scratch) {
         radiusSum = float(double(radiusSum) + std::trunc(double(d)));
     }
 
-    a.contour.assign(points.begin(), points.end());
+    a.contour.assign(points, points + n);
     a.contourHigh = int32_t(n) - 1;
 
     // Each sector's share of the summed distance; with no whole-number

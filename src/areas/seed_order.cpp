@@ -8,14 +8,18 @@ namespace {
 
 // ClampTab[(7 v - n) div 8] for every pixel: the quotient lies within
 // -31..223, where the clamp is max(0, q); computed instead of looked up, so
-// that the loop is a vector loop.
-TESSA_CLONES void MixPlanes(const TPlane& __restrict v, const TPlane& __restrict n,
+// that the loop is a vector loop. True when `out` held another plane.
+TESSA_CLONES bool MixPlanes(const TPlane& __restrict v, const TPlane& __restrict n,
                             uint8_t (&__restrict out)[256][256]) {
+    uint8_t changed = 0;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
             const int q = (7 * int(v[y][x]) - int(n[y][x])) / 8;
-            out[y][x] = uint8_t(q < 0 ? 0 : q);
+            const uint8_t mixed = uint8_t(q < 0 ? 0 : q);
+            changed |= uint8_t(out[y][x] ^ mixed);
+            out[y][x] = mixed;
         }
+    return changed != 0;
 }
 
 // The positions, filed as the buckets file them: counted per value, then
@@ -65,9 +69,16 @@ void SortPositions(TSeedOrder& o) {
 } // namespace
 
 void PrepareSeedOrder(const TPlanes& planes, const TPassOptions& options, TSeedOrder& order) {
-    if (options.ByPlane && options.Plane >= 0 && options.Plane < PlaneCount)
-        std::memcpy(order.Plane, planes[options.Plane], sizeof order.Plane);
-    else // also when no plane is selected: the brightness/noise mix
-        MixPlanes(planes[aV], planes[aNo1], order.Plane);
+    bool changed;
+    if (options.ByPlane && options.Plane >= 0 && options.Plane < PlaneCount) {
+        const TPlane& plane = planes[options.Plane];
+        changed = std::memcmp(order.Plane, plane, sizeof order.Plane) != 0;
+        if (changed) std::memcpy(order.Plane, plane, sizeof order.Plane);
+    } else { // also when no plane is selected: the brightness/noise mix
+        changed = MixPlanes(planes[aV], planes[aNo1], order.Plane);
+    }
+    // The positions depend on the plane alone.
+    if (!changed && order.Sorted) return;
     SortPositions(order);
+    order.Sorted = true;
 }

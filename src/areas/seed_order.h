@@ -10,7 +10,9 @@
 // each value below 255, and how many that is in all (the pass's counter 1).
 //
 // An order depends only on the plane it was built from: a threshold scan
-// builds it once and shares it, read-only, with every pass of its sweeps.
+// builds it once and shares it, read-only, with every pass of its sweeps, and
+// preparing it again from a plane equal to the one it holds keeps it as it is
+// (moving the threshold over unchanged planes sorts nothing).
 #pragma once
 
 #include "../image/plane_store.h"
@@ -24,6 +26,7 @@ struct TSeedOrder {
     int32_t First[256] = {};                   // value v's positions: First[v] .. First[v + 1] - 1
     int32_t Count[256] = {}; // interior positions of each value 0..254; Count[255] is 0
     int32_t Filed = 0;       // interior positions below 255
+    bool Sorted = false;     // Positions, First, Count and Filed belong to Plane
 };
 
 void PrepareSeedOrder(const TPlanes& planes, const TPassOptions& options, TSeedOrder& order);

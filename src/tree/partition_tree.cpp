@@ -1,8 +1,9 @@
 // The partition tree.
 //
 // Reads: an area's address, label and runs, given to RegisterArea.
-// Writes: node labels and node lists (buckets of 31 area addresses, the first
-// held inside the node); the nodes themselves once, when the tree is made.
+// Writes: node labels and node lists (rings of buckets of 31 area addresses,
+// taken from and given back to the tree's spare ring); the nodes themselves
+// once, when the tree is made.
 // Leaves for the next step: every node carrying the registered label lists the
 // area, leaves before their ancestors. The tree never owns the records:
 // ClearPartLists empties the lists before their records are freed.
@@ -12,7 +13,9 @@
 #include <bit>
 #include <cassert>
 #include <cstddef>
+#include <memory>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -26,18 +29,38 @@ void SetLabel(TPartNode* node, int32_t label, std::vector<TPartNode*>& holders) 
     if (label != 0) holders.push_back(node);
 }
 
+constexpr int32_t BlockBuckets = 64;
+
+TPartBucket* TakeBucket(TPartitionTree& tree) {
+    if (!tree.Spare) {
+        auto block = std::make_unique_for_overwrite<TPartBucket[]>(BlockBuckets);
+        for (int32_t i = 0; i < BlockBuckets; ++i) block[i].next = &block[(i + 1) % BlockBuckets];
+        tree.Spare = &block[0];
+        tree.BucketBlocks.push_back(std::move(block));
+    }
+    TPartBucket* b = tree.Spare->next;
+    if (b == tree.Spare)
+        tree.Spare = nullptr; // the last spare one
+    else
+        tree.Spare->next = b->next;
+    return b;
+}
+
 void Append(TPartitionTree& tree, TPartNode* node, TArea* area) {
-    if (node->lastCount == 0 && node->lastBucket == &node->firstBucket)
+    const int32_t slot = node->count % BucketItems;
+    if (node->count == 0) {
         tree.Listed.push_back(node); // its list was empty
-    if (node->lastCount >= BucketItems) {
-        TPartBucket* fresh = new TPartBucket;
-        fresh->items[0] = nullptr;
-        fresh->next = nullptr;
+        TPartBucket* fresh = TakeBucket(tree);
+        fresh->next = fresh;
+        node->lastBucket = fresh;
+    } else if (slot == 0) {
+        TPartBucket* fresh = TakeBucket(tree);
+        fresh->next = node->lastBucket->next; // the first
         node->lastBucket->next = fresh;
         node->lastBucket = fresh;
-        node->lastCount = 0;
     }
-    node->lastBucket->items[node->lastCount++] = area;
+    node->lastBucket->items[slot] = area;
+    ++node->count;
 }
 
 // With `hotOnly`, a node whose hotStamp is not the current registration has
@@ -47,27 +70,26 @@ bool Skip(const TPartNode* node, uint32_t stamp, bool hotOnly) {
 }
 
 // Children before parents: a node takes the label when all four of its
-// children carry it, and they give it up.
+// children carry it, and they give it up. A child's label is settled once its
+// parent has chosen, so then, with an area, the children still carrying the
+// label list it: one walk both merges and collects (the lists are apart, so
+// the order in which nodes are listed does not matter).
 void MergeLabels(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, bool hotOnly,
-                 std::vector<TPartNode*>& holders) {
+                 std::vector<TPartNode*>& holders, TArea* area) {
     if (half == 0) return;
     for (TPartNode* child : node->children)
         if (!Skip(child, tree.Registration, hotOnly))
-            MergeLabels(tree, child, half / 2, label, hotOnly, holders);
-    for (const TPartNode* child : node->children)
-        if (child->label != label) return;
-    for (TPartNode* child : node->children) child->label = 0;
-    SetLabel(node, label, holders);
-}
-
-// Children before parents: every node carrying the label lists the area.
-void CollectArea(TPartitionTree& tree, TPartNode* node, int32_t half, int32_t label, TArea* area,
-                 bool hotOnly) {
-    if (half > 0)
+            MergeLabels(tree, child, half / 2, label, hotOnly, holders, area);
+    bool all = true;
+    for (const TPartNode* child : node->children) all &= child->label == label;
+    if (all) {
+        for (TPartNode* child : node->children) child->label = 0;
+        SetLabel(node, label, holders);
+    }
+    // Label 0 stays with children that gave a label up.
+    if (area)
         for (TPartNode* child : node->children)
-            if (!Skip(child, tree.Registration, hotOnly))
-                CollectArea(tree, child, half / 2, label, area, hotOnly);
-    if (node->label == label) Append(tree, node, area);
+            if (child->label == label) Append(tree, child, area);
 }
 
 // Marks every node with a holder of the label at or below it as hot, and drops
@@ -88,14 +110,14 @@ void BuildNode(TPartitionTree& tree, TPartNode*& slot, TPartNode* parent, int32_
                int32_t hy) {
     TPartNode* node = &tree.Storage[tree.Nodes.size()];
     node->label = 0;
-    node->lastBucket = &node->firstBucket;
-    node->lastCount = 0;
-    node->firstBucket.items[0] = nullptr;
-    node->firstBucket.next = nullptr;
+    node->count = 0;
+    node->lastBucket = nullptr;
     node->parent = parent;
+    node->hotStamp = node->seenStamp = 0;
     slot = node;
     tree.Nodes.push_back(node);
     if (half == 0) {
+        for (TPartNode*& child : node->children) child = nullptr;
         tree.Cells[hx][hy] = node;
         return;
     }
@@ -107,30 +129,28 @@ void BuildNode(TPartitionTree& tree, TPartNode*& slot, TPartNode* parent, int32_
     BuildNode(tree, node->children[3], node, h, hx, hy);
 }
 
-// Frees the buckets beyond a node's first and empties its list.
-void EmptyList(TPartNode* node) {
-    for (TPartBucket* b = node->firstBucket.next; b;) {
-        TPartBucket* next = b->next;
-        delete b;
-        b = next;
-    }
-    node->firstBucket.items[0] = nullptr;
-    node->firstBucket.next = nullptr;
-    node->lastBucket = &node->firstBucket;
-    node->lastCount = 0;
+// Empties a node's list, its ring of buckets joining the spare ring.
+void EmptyList(TPartitionTree& tree, TPartNode* node) {
+    TPartBucket* last = node->lastBucket;
+    if (!last) return;
+    if (tree.Spare)
+        std::swap(tree.Spare->next, last->next); // two rings made one
+    else
+        tree.Spare = last;
+    node->lastBucket = nullptr;
+    node->count = 0;
 }
 
 } // namespace
 
-TPartitionTree::TPartitionTree() : Storage(std::make_unique<TPartNode[]>(PartNodeCount)) {
+TPartitionTree::TPartitionTree()
+    : Storage(std::make_unique_for_overwrite<TPartNode[]>(PartNodeCount)) {
     Nodes.reserve(PartNodeCount);
     BuildNode(*this, Root, nullptr, 32, 63, 63);
     assert(Nodes.size() == std::size_t(PartNodeCount));
 }
 
-TPartitionTree::~TPartitionTree() {
-    for (TPartNode* node : Nodes) EmptyList(node);
-}
+TPartitionTree::~TPartitionTree() = default; // the buckets go with their blocks
 
 void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineSeg* runs,
                   int32_t s) {
@@ -159,24 +179,21 @@ void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineS
         for (uint64_t bits = cellRows[cy]; bits != 0; bits &= bits - 1)
             SetLabel(tree.Cells[std::countr_zero(bits)][cy], label, holders);
     // Label 0 is carried by nearly every node; only the whole walk pays there.
-    const bool hotOnly = !tree.PlainWalk && label != 0;
+    const bool hotOnly = label != 0;
     if (hotOnly) {
         MarkHotPaths(tree, holders, label);
         if (tree.Root->hotStamp != tree.Registration) return; // no node carries it
     }
-    MergeLabels(tree, tree.Root, 32, label, hotOnly, holders);
-    if (area) CollectArea(tree, tree.Root, 32, label, area, hotOnly);
+    MergeLabels(tree, tree.Root, 32, label, hotOnly, holders, area);
+    if (area && tree.Root->label == label) Append(tree, tree.Root, area);
 }
 
 int32_t PartListLength(const TPartNode& node) {
-    int32_t n = 0;
-    for (const TPartBucket* b = &node.firstBucket; b != node.lastBucket; b = b->next)
-        n += BucketItems;
-    return n + node.lastCount;
+    return node.count;
 }
 
 void ClearPartLists(TPartitionTree& tree) {
-    for (TPartNode* node : tree.Listed) EmptyList(node);
+    for (TPartNode* node : tree.Listed) EmptyList(tree, node);
     tree.Listed.clear();
 }
 

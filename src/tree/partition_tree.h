@@ -18,29 +18,29 @@
 
 struct TArea;
 
-// Slots 0 to 30 hold area records; `next` links the following bucket.
+// Slots 0 to 30 hold area records. A node's buckets form a ring: the last
+// bucket's `next` is the first, so that the node needs to hold only the last.
 struct TPartBucket {
     TArea* items[31];
     TPartBucket* next;
 };
 
-// Everything but the first bucket fits the node's first 64 bytes, which is
-// all that the marking and merging of a registration read.
+// One cache line per node, the lists apart: the whole tree (350 KB) stays in
+// the second-level cache while areas are entered.
 struct alignas(64) TPartNode {
     TPartNode* children[4]; // quadrants: (low x, low y), (low x, high y), (high x, low y), (high x,
-                            // high y)
+                            // high y); null for a cell
     int32_t label;          // 0: no area
-    int32_t lastCount;      // items in lastBucket
-    TPartBucket* lastBucket;
+    int32_t count;          // items in the list
+    TPartBucket* lastBucket; // null while the list is empty
 
     // Bookkeeping of RegisterArea, so that it can skip the subtrees that hold
     // no node with the registered label.
     TPartNode* parent;  // null for the root
     uint32_t hotStamp;  // last registration whose label it or a node below carried
     uint32_t seenStamp; // registration that last listed the node as a holder
-
-    TPartBucket firstBucket;
 };
+static_assert(sizeof(TPartNode) == 64);
 
 constexpr int PartNodeCount = 5461;
 
@@ -50,10 +50,6 @@ struct TPartitionTree {
     std::vector<TPartNode*> Nodes;        // every node, in the order of creation
     std::unique_ptr<TPartNode[]> Storage; // the nodes, in that order, in one block
 
-    // When true, RegisterArea merges and collects over the whole tree for
-    // every area, as the plain form does; kept so the benchmark can time both.
-    bool PlainWalk = false;
-
     // For every label, nodes that carry or carried it; RegisterArea drops the
     // entries that no longer carry it. Every node carrying a label is listed.
     std::unordered_map<int32_t, std::vector<TPartNode*>> LabelHolders;
@@ -61,6 +57,10 @@ struct TPartitionTree {
     // The nodes whose lists are not empty, so that clearing the lists of a
     // pass touches those only.
     std::vector<TPartNode*> Listed;
+    // Buckets come from blocks the tree keeps until it goes; emptied lists
+    // give theirs back to the spare ring.
+    std::vector<std::unique_ptr<TPartBucket[]>> BucketBlocks;
+    TPartBucket* Spare = nullptr; // a ring of unused buckets, or null
 
     TPartitionTree(); // builds the whole tree, every label 0
     ~TPartitionTree();
@@ -81,8 +81,8 @@ void RegisterArea(TPartitionTree& tree, TArea* area, int32_t label, const TLineS
 // Number of items in a node's list.
 int32_t PartListLength(const TPartNode& node);
 
-// Empties every node's list (labels stay) and frees the buckets beyond the
-// first: used when the records listed are released.
+// Empties every node's list (labels stay): used when the records listed are
+// released.
 void ClearPartLists(TPartitionTree& tree);
 
 // Empties every list and sets every label back to 0, as a new tree has it.

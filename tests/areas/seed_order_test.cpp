@@ -78,4 +78,41 @@ TEST_F(SeedOrder, PositionsFollowTheBucketsOnRandomPlanes) {
     }
 }
 
+// Prepared again from the same planes, the order is kept as it stands (a
+// mark put into its positions stays); any change of a plane it reads, or of
+// the plane chosen, sorts it again.
+TEST_F(SeedOrder, IsKeptWhileItsPlaneIsUnchanged) {
+    std::mt19937 rng(21);
+    for (const int p : {int(aV), int(aNo1), 7})
+        for (auto& row : (*planes)[p])
+            for (auto& v : row) v = uint8_t(rng());
+    TPassOptions byPlane;
+    byPlane.ByPlane = true;
+    byPlane.Plane = 7;
+    PrepareSeedOrder(*planes, {}, *order);
+    const uint16_t first = order->Positions[0];
+    order->Positions[0] = 0xFFFF;
+    PrepareSeedOrder(*planes, {}, *order);
+    EXPECT_EQ(order->Positions[0], 0xFFFF) << "same planes: nothing sorted again";
+    order->Positions[0] = first;
+
+    (*planes)[aNo1][200][3] ^= 0x80; // one noise value: the mix changes
+    PrepareSeedOrder(*planes, {}, *order);
+    ExpectBucketOrder(order->Plane);
+    (*planes)[aNo1][0][0] ^= 0x80; // on the frame: counted nowhere, but part of the plane
+    PrepareSeedOrder(*planes, {}, *order);
+    EXPECT_EQ(order->Plane[0][0], ClampTab[(7 * (*planes)[aV][0][0] - (*planes)[aNo1][0][0]) / 8]);
+    ExpectBucketOrder(order->Plane);
+
+    PrepareSeedOrder(*planes, byPlane, *order); // another plane chosen
+    ASSERT_EQ(std::memcmp(order->Plane, (*planes)[7], sizeof order->Plane), 0);
+    ExpectBucketOrder(order->Plane);
+    order->Positions[0] = 0xFFFF;
+    PrepareSeedOrder(*planes, byPlane, *order);
+    EXPECT_EQ(order->Positions[0], 0xFFFF);
+    (*planes)[7][128][128] ^= 1;
+    PrepareSeedOrder(*planes, byPlane, *order);
+    ExpectBucketOrder(order->Plane);
+}
+
 } // namespace
