@@ -183,7 +183,6 @@ void TfrmMain::PassAboutToRun() {
 }
 
 void TfrmMain::PassDone() {
-    if (!ScanRunning_) ScanBest_.reset();
     AreaTable_->Refresh();
     ViewsChanged();
 }

@@ -70,15 +70,10 @@ void TfrmMain::OpenGivenPath(const std::string& given) {
     if (!ListPictureFiles(QFile::decodeName(folder.c_str()), entries)) FailFolder(folder);
     // The picture loads as a choice in the list would; the list moves to
     // its folder once it is on the grid (a refused picture changes nothing).
-    const std::string before = ChosenFile_;
-    ChosenFile_ = path.string();
     try {
-        FileListBox1Change();
+        FileListBox1Change(path.string());
     } catch (...) {
-        if (LoadedFile_ != path.string()) {
-            ChosenFile_ = before;
-            throw;
-        }
+        if (LoadedFile_ != path.string()) throw;
         ListFolder(folder, entries, name); // loaded; a later step failed
         throw;
     }
@@ -95,11 +90,8 @@ void TfrmMain::ListFolder(const std::string& folder, const std::vector<TPictureE
         if (entries[i].Name == selected) row = int(i);
     const QSignalBlocker block(FileListBox1);
     FileListBox1->setCurrentRow(row);
-    if (row >= 0) {
-        FileListBox1->scrollToItem(FileListBox1->item(row));
-        // As at start-up: a listed folder highlights its first file unloaded.
-        if (selected.empty()) ChosenFile_ = FileListPath(row);
-    }
+    // As at start-up: a listed folder highlights its first file unloaded.
+    if (row >= 0) FileListBox1->scrollToItem(FileListBox1->item(row));
 }
 
 void TfrmMain::OpenPictureDialog() {

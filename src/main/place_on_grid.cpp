@@ -2,7 +2,6 @@
 // loaded picture; OK sets the session's placement, which stays for the
 // pictures loaded after it, and loads the picture again under it.
 #include "busy_cursor.h"
-#include "image/picture_error.h"
 #include "place_dialog.h"
 #include "session/session.h"
 #include "uMain.h"
@@ -46,15 +45,5 @@ void TfrmMain::PlaceOnGrid() {
 // placement asked included; a later step that fails leaves the picture and
 // its placement in place, as after any load.
 void TfrmMain::PlaceAndLoad(const TPlacement& placement) {
-    const TPlacement before = Session_->Placement;
-    const std::string chosenBefore = ChosenFile_;
-    Session_->Placement = placement;
-    ChosenFile_ = Session_->Picture.Path;
-    try {
-        FileListBox1Change();
-    } catch (const TPictureError&) {
-        Session_->Placement = before;
-        ChosenFile_ = chosenBefore;
-        throw;
-    }
+    FileListBox1Change(Session_->Picture.Path, placement);
 }

@@ -2,6 +2,7 @@
 
 #include "bitmap_view.h"
 #include "busy_cursor.h"
+#include "session/analysis.h"
 #include "session/click_probe.h"
 #include "session/session.h"
 
@@ -28,7 +29,8 @@ TfrmMain::TfrmMain() : TfrmMain(TOptions{}) {}
 TfrmMain::TfrmMain(TOptions options)
     : OwnSession_(options.Session ? nullptr : NewSession()),
       Session_(options.Session ? options.Session : OwnSession_.get()),
-      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
+      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings),
+      PassWatcher_(options.PassWatcher) {
     CreateControls();
     CreateLookTools();
     setWindowIcon(QIcon(":/tessavorin.png"));
@@ -92,14 +94,6 @@ TRGB TfrmMain::ButtonFace() const {
     return {uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
 }
 
-void TfrmMain::UseAreaPass(TAreaPass pass) {
-    AreaPass_ = std::move(pass);
-}
-
-void TfrmMain::SetMessageBoxHook(TMessageBoxHook hook) {
-    MessageBoxHook_ = std::move(hook);
-}
-
 TWindowSnapshot TfrmMain::Snapshot() const {
     TWindowSnapshot s;
     s.ScrollBar1 = ScrollBar1->value();
@@ -125,15 +119,18 @@ void TfrmMain::ThresholdChosen(int32_t threshold) {
     // The bar follows the pass without running its handler again.
     const QSignalBlocker block(ScrollBar2);
     ScrollBar2->setValue(threshold);
+    if (PassWatcher_) PassWatcher_->ThresholdChosen(threshold);
 }
 
 void TfrmMain::HistogramDot(int x, int y, TRGB colour) {
     SetPixel(PaintBox2Bitmap_, x, y, colour);
     PaintBox2->update();
+    if (PassWatcher_) PassWatcher_->HistogramDot(x, y, colour);
 }
 
 void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
     SetPixel(PaintBox2Bitmap_, x, y, colour);
+    if (PassWatcher_) PassWatcher_->FillStepTaken(x, y, colour);
     // The order of filling is shown in batches of 64 pixels, each on the
     // screen for at least 3 ms: a whole 254 x 254 picture takes about 3 s.
     if (++PaintedSteps_ < 64) return;
@@ -147,6 +144,7 @@ void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
 void TfrmMain::SegmentListNearlyFull() {
     MessageBoxHook_(QMessageBox::Warning, "tesva", "Lines.s > StackSize - 2",
                     QMessageBox::Ok | QMessageBox::Cancel);
+    if (PassWatcher_) PassWatcher_->SegmentListNearlyFull();
 }
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
@@ -155,11 +153,13 @@ void TfrmMain::AreasDrawn(const TBitmap& view) {
     DrawBitmap(AreasDrawing_, 0, 0, view);
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
+    if (PassWatcher_) PassWatcher_->AreasDrawn(view);
 }
 
 void TfrmMain::PassFinished(const TPassResult& result) {
     Label1->setText(QString::number(result.RejectedLast));
     Label1->adjustSize();
+    if (PassWatcher_) PassWatcher_->PassFinished(result);
 }
 
 // ---------------------------------------------------------------------------
@@ -191,18 +191,27 @@ TPassOptions TfrmMain::PassOptions(int32_t threshold) const {
     return o;
 }
 
-TPassResult TfrmMain::RunPass(int32_t threshold) {
-    const TPassOptions o = PassOptions(threshold);
+TAnalysisRequest TfrmMain::AnalysisRequest() const {
+    return {PassOptions(-1), cbScan->isChecked()};
+}
+
+void TfrmMain::AnalysisStarts() {
+    ScanBest_.reset();
     PassAboutToRun();
-    TPassResult result;
-    try {
-        result = AreaPass_ ? AreaPass_(*Session_, o, *this) : FindAreas(*Session_, o, *this);
-    } catch (...) {
-        PassFailed();
-        throw;
-    }
+}
+
+void TfrmMain::AnalysisFailed() {
+    PassFailed();
+}
+
+void TfrmMain::AnalysisDone(const TAnalysed& analysed) {
     PassDone();
-    return result;
+    if (!analysed.Scan) return;
+    // The bar moved to the scan's result draws the area map when that ran
+    // a pass; the scan then shows it with its best score.
+    if (analysed.PassAtResult) ShowPlane(3);
+    ScanBest_ = analysed.Scan->BestScore;
+    ShowPlane(3);
 }
 
 void TfrmMain::FormCreate() {
@@ -216,32 +225,28 @@ void TfrmMain::FormCreate() {
     if (FileListBox1->count() > 0) {
         const QSignalBlocker block(FileListBox1);
         FileListBox1->setCurrentRow(0);
-        ChosenFile_ = FileListPath(0);
     }
     const QSignalBlocker block(ListBox1);
     ListBox1->setCurrentRow(3);
 }
 
 bool TfrmMain::ChooseFile(const std::string& path) {
-    ChosenFile_ = path;
-    return Guard([this] { FileListBox1Change(); });
+    return Guard([&] { FileListBox1Change(path); });
 }
 
-void TfrmMain::FileListBox1Change() {
-    const std::string path = ChosenFile_;
+void TfrmMain::FileListBox1Change(const std::string& path) {
+    FileListBox1Change(path, Session_->Placement);
+}
+
+void TfrmMain::FileListBox1Change(const std::string& path, const TPlacement& placement) {
     if (path.empty()) return;
     TBusyCursor busy;
-    LoadPicture(*Session_, path);
+    ChoosePicture(*Session_, path, placement);
     LoadedFile_ = path;
     ShowPictureInTitle();
     Image1->repaint();
-    for (double& score : Session_->Areas.LevelScores) score = 0.0;
-    ComputePlanes(*Session_);
     ShowReductions();
-    if (cbScan->isChecked())
-        ScanClick();
-    else
-        RunPass(-1);
+    AnalyseChosen(*Session_, AnalysisRequest(), *this);
     ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
 }
 
@@ -265,16 +270,9 @@ void TfrmMain::ShowPictureInTitle() {
 }
 
 void TfrmMain::ListBox1Click() {
-    if (cbByPriznak->isChecked()) {
-        TBusyCursor busy;
-        if (cbScan->isChecked())
-            ScanClick();
-        else
-            RunPass(-1);
-        ShowPlane(3);
-    } else {
-        ShowPlane(uint8_t(ListBox1->currentRow()));
-    }
+    std::optional<TBusyCursor> busy;
+    if (cbByPriznak->isChecked()) busy.emplace();
+    ShowPlane(PickPlane(*Session_, uint8_t(ListBox1->currentRow()), AnalysisRequest(), *this).Show);
 }
 
 void TfrmMain::ScrollBar1Change() {
@@ -283,8 +281,8 @@ void TfrmMain::ScrollBar1Change() {
 }
 
 void TfrmMain::ScrollBar2Change() {
-    RunPass(ScrollBar2->value());
-    if (!ScanRunning_) ShowPlane(3);
+    MoveThreshold(*Session_, ScrollBar2->value(), PassOptions(-1), *this);
+    ShowPlane(3);
 }
 
 void TfrmMain::PaintBox2MouseMove(int x, int y) {

@@ -5,10 +5,10 @@
 // controls, and bitmaps to views; the analysis lives in the session.
 #pragma once
 
-#include "areas/pass_observer.h"
 #include "image/bitmap.h"
 #include "image/placement.h"
 #include "readout.h"
+#include "session/analysis.h"
 
 #include <QMessageBox>
 #include <QPainterPath>
@@ -62,16 +62,12 @@ struct TWindowSnapshot {
     const TBitmap* PaintBox2 = nullptr; // 256 x 256, as last drawn
 };
 
-class TfrmMain : public QWidget, private TPassObserver {
+class TfrmMain : public QWidget, private TAnalysisObserver {
   public:
     // Every modal box goes through this hook; returns the button pressed.
     using TMessageBoxHook = std::function<QMessageBox::StandardButton(
         QMessageBox::Icon, const QString& caption, const QString& text,
         QMessageBox::StandardButtons)>;
-    // The area pass the handlers run: FindAreas over the session, and the
-    // session's own scan; tests record passes through another, which the
-    // scan then runs in full for every threshold.
-    using TAreaPass = std::function<TPassResult(TSession&, const TPassOptions&, TPassObserver&)>;
 
     struct TOptions {
         QString SamplesDir;          // default: "samples" beside the executable
@@ -80,6 +76,9 @@ class TfrmMain : public QWidget, private TPassObserver {
         // Where the folder last chosen in an open dialog is kept for the next
         // start; none: nothing is remembered (tests, tools).
         QSettings* Settings = nullptr;
+        // Also told every event of the passes the window runs, after the
+        // window (tools and tests that watch the analysis); none: nobody.
+        TPassObserver* PassWatcher = nullptr;
     };
 
     TfrmMain();
@@ -111,9 +110,6 @@ class TfrmMain : public QWidget, private TPassObserver {
     // box. False when that happened.
     bool Guard(const std::function<void()>& handler);
 
-    void UseAreaPass(TAreaPass pass);
-    void SetMessageBoxHook(TMessageBoxHook hook);
-
     // Read-only views of the window and of its session.
     TWindowSnapshot Snapshot() const;
     const TSession& Session() const { return *Session_; }
@@ -143,14 +139,22 @@ class TfrmMain : public QWidget, private TPassObserver {
     void SegmentListNearlyFull() override;
     void AreasDrawn(const TBitmap& view) override;
     void PassFinished(const TPassResult& result) override;
+    // An analysis (a pass or the scan) starts and ends: the closer look
+    // hears of it as of one pass; the scan shows its result.
+    void AnalysisStarts() override;
+    void AnalysisDone(const TAnalysed& analysed) override;
+    void AnalysisFailed() override;
 
     void CreateControls();
     void SetToolTips();
     void FormCreate();
-    void FileListBox1Change();
+    // Loads the picture at `path` (under `placement`) and analyses it.
+    void FileListBox1Change(const std::string& path);
+    void FileListBox1Change(const std::string& path, const TPlacement& placement);
     // The pass options the controls give, for `threshold`.
     TPassOptions PassOptions(int32_t threshold) const;
-    TPassResult RunPass(int32_t threshold);
+    // How the controls ask a chosen picture to be analysed.
+    TAnalysisRequest AnalysisRequest() const;
     // Plane view: draws plane `index` into PaintBox1 and lists the counters.
     void ShowPlane(uint8_t index);
     void ShowReductions();
@@ -222,9 +226,9 @@ class TfrmMain : public QWidget, private TPassObserver {
 
     std::unique_ptr<TSession> OwnSession_;
     TSession* Session_;
-    TAreaPass AreaPass_; // empty: FindAreas
     TMessageBoxHook MessageBoxHook_;
     QSettings* Settings_;
+    TPassObserver* PassWatcher_;
 
     // Controls, named as in the layout.
     TBitmapView* Image1;
@@ -257,9 +261,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     TBitmap PaintBox2Bitmap_; // 256 x 256, starts in the button-face colour
 
     QString FileListDirectory_; // the folder the file list shows
-    std::string ChosenFile_;    // the bytes of the chosen file's path, "" when none
     std::string LoadedFile_;    // the file loaded last, for "choosing it again does nothing"
-    bool ScanRunning_ = false;  // the scan's sweeps run: ScrollBar2Change draws nothing
     int ShownPlane_ = -1;
     bool OuterSizeFitted_ = false;
     bool InUserInput_ = false;           // a list is handling a mouse or key event of the user

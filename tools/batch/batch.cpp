@@ -32,14 +32,14 @@ std::string PlainMessage(std::string message) {
 // Analyses one picture on `kept` (or, when null, on a session of its own
 // with `sessionWorkers` threads) and writes its folder when `write`; a
 // picture that fails leaves no folder.
-TSummaryRow Analyse(const TPictureJob& job, TSession* kept, int32_t& bar, const TBatchOptions& o,
+TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions& o,
                     bool write, int sessionWorkers = 1) {
     TSummaryRow row{job.Path, std::nullopt, job.Error};
     if (!job.Error.empty()) return row;
     try {
         std::unique_ptr<TSession> fresh = kept ? nullptr : NewSession(sessionWorkers);
         TSession& s = kept ? *kept : *fresh;
-        const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice, bar);
+        const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice);
         if (write) {
             TExportOptions e;
             e.Planes = o.Choice.Planes;
@@ -148,11 +148,10 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         // on the grid and move the bar, so that each share and a resumed run
         // give what the whole run gives.
         const auto s = NewSession();
-        int32_t bar = InitialThresholdBar;
         for (size_t i = 0; i < end; ++i) {
             const std::optional<TSummaryRow> earlier =
                 i >= begin ? Earlier(jobs[i], o) : std::nullopt;
-            TSummaryRow row = Analyse(jobs[i], s.get(), bar, o, i >= begin && !earlier);
+            TSummaryRow row = Analyse(jobs[i], s.get(), o, i >= begin && !earlier);
             if (i < begin) continue;
             rows[i - begin] = earlier ? *earlier : std::move(row);
             progress.Done(rows[i - begin], bool(earlier));
@@ -172,8 +171,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                     progress.Done(rows[i - begin], true);
                     continue;
                 }
-                int32_t bar = InitialThresholdBar;
-                rows[i - begin] = Analyse(jobs[i], nullptr, bar, o, true, sessionWorkers);
+                        rows[i - begin] = Analyse(jobs[i], nullptr, o, true, sessionWorkers);
                 progress.Done(rows[i - begin], false);
             }
         };
