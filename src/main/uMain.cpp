@@ -174,7 +174,7 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
         handler();
         return true;
     } catch (const std::bad_alloc&) {
-        ShowError("There is not enough memory to finish this step.");
+        ShowError(StepOutOfMemoryMessage);
     } catch (const std::exception& e) {
         ShowError(QString::fromStdString(e.what()));
     }

@@ -15,6 +15,9 @@
 #include <optional>
 #include <string>
 
+// What the window and the batch say when a step ran out of memory.
+constexpr const char* StepOutOfMemoryMessage = "There is not enough memory to finish this step.";
+
 // How a chosen picture, or a plane picked for analysis, is analysed: the
 // controls' pass options (their threshold aside), and the scan or a pass.
 struct TAnalysisRequest {

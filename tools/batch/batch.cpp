@@ -1,8 +1,10 @@
 #include "batch.h"
 
 #include "analyse.h"
+#include "image/workers.h"
 #include "output_folder.h"
 #include "picture_list.h"
+#include "session/analysis.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,7 +14,6 @@
 #include <thread>
 
 #include <malloc.h>
-#include <sched.h>
 
 namespace fs = std::filesystem;
 
@@ -32,8 +33,8 @@ std::string PlainMessage(std::string message) {
 // Analyses one picture on `kept` (or, when null, on a session of its own
 // with `sessionWorkers` threads) and writes its folder when `write`; a
 // picture that fails leaves no folder.
-TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions& o,
-                    bool write, int sessionWorkers = 1) {
+TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions& o, bool write,
+                    int sessionWorkers = 1) {
     TSummaryRow row{job.Path, std::nullopt, job.Error};
     if (!job.Error.empty()) return row;
     try {
@@ -48,7 +49,7 @@ TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions&
         }
         row.Outcome = outcome;
     } catch (const std::bad_alloc&) {
-        row.Message = "There is not enough memory to finish this step.";
+        row.Message = StepOutOfMemoryMessage;
     } catch (const std::exception& e) {
         row.Message = PlainMessage(e.what());
     }
@@ -102,16 +103,10 @@ std::vector<TPictureJob> Pictures(const TBatchOptions& o) {
     return FindPictures(inputs, o.Recursive, o.OutDir);
 }
 
-// The cores this process may run on: a job scheduler or taskset may give it
-// fewer than the machine has.
-int Cores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return int(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 int Workers(const TBatchOptions& o, size_t pictures) {
-    const int cores = Cores();
+    // The cores this process may run on: a job scheduler or taskset may
+    // give it fewer than the machine has.
+    const int cores = DefaultWorkerCount();
     return int(
         std::min<size_t>(size_t(o.Jobs > 0 ? o.Jobs : cores), std::max<size_t>(pictures, 1)));
 }
@@ -162,7 +157,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         // pictures side by side each get one, a single picture gets them
         // all for its planes and scan.
         const int pictureWorkers = Workers(o, rows.size());
-        const int sessionWorkers = std::max(1, Cores() / pictureWorkers);
+        const int sessionWorkers = std::max(1, DefaultWorkerCount() / pictureWorkers);
         std::atomic<size_t> next{begin};
         const auto work = [&] {
             for (size_t i; (i = next++) < end;) {
@@ -171,7 +166,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                     progress.Done(rows[i - begin], true);
                     continue;
                 }
-                        rows[i - begin] = Analyse(jobs[i], nullptr, o, true, sessionWorkers);
+                rows[i - begin] = Analyse(jobs[i], nullptr, o, true, sessionWorkers);
                 progress.Done(rows[i - begin], false);
             }
         };
