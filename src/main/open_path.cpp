@@ -2,6 +2,7 @@
 // the open dialogs (Ctrl+O, Ctrl+Shift+O) and drops on the window. Every way
 // checks the path and the folder first, so that a refusal changes nothing;
 // the folder chosen in a dialog is remembered for the next start.
+#include "ask_path.h"
 #include "file_list.h"
 #include "uMain.h"
 
@@ -9,11 +10,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSettings>
+#include <QShortcut>
 #include <QUrl>
 
 #include <filesystem>
@@ -94,8 +95,15 @@ void TfrmMain::ListFolder(const std::string& folder, const std::vector<TPictureE
     if (row >= 0) FileListBox1->scrollToItem(FileListBox1->item(row));
 }
 
+void TfrmMain::CreateOpenShortcuts() {
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+            [this] { Guard([this] { OpenPictureDialog(); }); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this),
+            &QShortcut::activated, this, [this] { Guard([this] { OpenFolderDialog(); }); });
+}
+
 void TfrmMain::OpenPictureDialog() {
-    const QString file = AskForPath(TAsk::Picture, "Open a picture", FileListDirectory_);
+    const QString file = AskForPath(this, TAsk::Picture, "Open a picture", FileListDirectory_);
     if (file.isEmpty()) return;
     OpenGivenPath(Bytes(file));
     RememberFolder();
@@ -103,32 +111,10 @@ void TfrmMain::OpenPictureDialog() {
 
 void TfrmMain::OpenFolderDialog() {
     const QString folder =
-        AskForPath(TAsk::Folder, "Open a folder of pictures", FileListDirectory_);
+        AskForPath(this, TAsk::Folder, "Open a folder of pictures", FileListDirectory_);
     if (folder.isEmpty()) return;
     OpenGivenPath(Bytes(folder));
     RememberFolder();
-}
-
-QString TfrmMain::AskForPath(TAsk kind, const QString& caption, const QString& start) {
-    QFileDialog dialog(this, caption);
-    if (kind == TAsk::PngFile) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter("PNG pictures (*.png)");
-        dialog.setDefaultSuffix("png");
-        dialog.selectFile(start);
-    } else if (kind == TAsk::Folder) {
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        dialog.setDirectory(start);
-    } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        // Qt's dialog matches the patterns in any letter case (IMG_0001.JPG).
-        dialog.setNameFilters({"Pictures (*.jpg *.bmp *.png)", "All files (*)"});
-        dialog.setDirectory(start);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
 }
 
 void TfrmMain::RememberFolder() {

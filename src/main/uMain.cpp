@@ -2,6 +2,8 @@
 
 #include "bitmap_view.h"
 #include "busy_cursor.h"
+#include "placement_part.h"
+#include "results_out.h"
 #include "session/analysis.h"
 #include "session/click_probe.h"
 #include "session/session.h"
@@ -80,9 +82,34 @@ TfrmMain::TfrmMain(TOptions options)
                                  : options.SamplesDir;
     FormCreate();
     WatchFileList();
-    CreateSaveShortcuts();
-    CreatePlaceAction();
+    CreateParts();
     setAcceptDrops(true);
+}
+
+void TfrmMain::CreateParts() {
+    const auto guard = [this](const std::function<void()>& handler) { return Guard(handler); };
+    ResultsOut_ = std::make_unique<TResultsOut>(
+        this, *Session_,
+        TResultsOut::TViews{Image1, PaintBox1, PaintBox2, &PaintBox1Bitmap_, &PaintBox2Bitmap_},
+        TResultsOut::THost{guard, [this] { return FileListDirectory_; },
+                           [this] { return ViewState(); }, [this] { return ScanBest_; }});
+    CreateOpenShortcuts();
+    // The picture keeps its right button for the click probe; the other two
+    // views offer a menu there.
+    for (TBitmapView* view : {PaintBox1, PaintBox2}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { ViewContextMenu(view, at); });
+    }
+    Placement_ = std::make_unique<TPlacementPart>(
+        this, *Session_, TPlacementPart::THost{guard, [this](const TPlacement& placement) {
+                                                   FileListBox1Change(Session_->Picture.Path,
+                                                                      placement);
+                                               }});
+}
+
+void TfrmMain::SetPlacement(const TPlacement& placement) {
+    Session_->Placement = placement;
 }
 
 TfrmMain::~TfrmMain() {
@@ -149,8 +176,7 @@ void TfrmMain::SegmentListNearlyFull() {
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
     AreaViewShowsProbe_ = false;
-    if (AreasDrawing_.Pixels.empty()) CreateBitmap(AreasDrawing_, 256, 256);
-    DrawBitmap(AreasDrawing_, 0, 0, view);
+    if (ResultsOut_) ResultsOut_->AreasDrawn(view);
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
     if (PassWatcher_) PassWatcher_->AreasDrawn(view);
@@ -266,7 +292,7 @@ void TfrmMain::ShowPictureInTitle() {
             .arg(p.Size.Width)
             .arg(p.Size.Height)
             .arg(placed ? ", " + QString::fromStdString(DescribePlacement(p.Placement)) : ""));
-    if (PlaceAction_) PlaceAction_->setEnabled(!p.Path.empty());
+    if (Placement_) Placement_->PictureChanged();
 }
 
 void TfrmMain::ListBox1Click() {
@@ -311,7 +337,7 @@ void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
 // the view, then the tools for a closer look.
 void TfrmMain::ViewContextMenu(TBitmapView* view, const QPoint& at) {
     QMenu menu(this);
-    AddSaveActions(menu, view);
+    ResultsOut_->AddSaveActions(menu, view);
     menu.addSeparator();
     AddLookActions(menu);
     menu.exec(view->mapToGlobal(at));

@@ -36,6 +36,8 @@ class TAreaTable;
 class TBitmapView;
 class TLegend;
 class TMagnifier;
+class TPlacementPart;
+class TResultsOut;
 class QPushButton;
 class QScrollBar;
 class QSettings;
@@ -180,30 +182,13 @@ class TfrmMain : public QWidget, private TAnalysisObserver {
     void OpenFolderDialog();
     void RememberFolder();
     QString RememberedFolder() const;
-    // A modal file dialog for a picture to open, a folder, or a PNG file to
-    // write; `start` is a folder or a file's suggested path. The path chosen,
-    // "" when cancelled.
-    enum class TAsk { Picture, Folder, PngFile };
-    QString AskForPath(TAsk kind, const QString& caption, const QString& start);
+    void CreateOpenShortcuts(); // Ctrl+O, Ctrl+Shift+O
 
-    // Placing the picture on the grid (place_on_grid.cpp): Ctrl+R opens the
-    // dialog for the loaded picture; OK sets the placement and loads the
-    // picture again as a choice in the file list does.
-    void CreatePlaceAction();
-    void PlaceOnGrid();
-    void PlaceAndLoad(const TPlacement& placement);
-
-    // Saving, copying and exporting what the views show (save_actions.cpp).
-    void CreateSaveShortcuts();
+    // The parts around the layout: results out (results_out.h) and
+    // placement (placement_part.h), and the views' context menu that
+    // offers the results and the closer look.
+    void CreateParts();
     void ViewContextMenu(TBitmapView* view, const QPoint& at);
-    void AddSaveActions(QMenu& menu, TBitmapView* view);
-    TBitmapView* ViewUnderPointer() const;
-    const TBitmap& ViewBitmap(const TBitmapView* view) const;
-    QString DefaultViewName(const TBitmapView* view) const;
-    QString SaveFolder() const;
-    void SaveView(TBitmapView* view);
-    void CopyView(TBitmapView* view);
-    void ExportWithDialog();
 
     // The closer look (look.cpp): the readout and the legend in the empty
     // column, the magnifier and the table of areas. They read the session
@@ -253,7 +238,8 @@ class TfrmMain : public QWidget, private TAnalysisObserver {
     TAreaTable* AreaTable_ = nullptr;
     QAction* MagnifierAction_ = nullptr;
     QAction* AreaTableAction_ = nullptr;
-    QAction* PlaceAction_ = nullptr; // Ctrl+R, while a picture is loaded
+    std::unique_ptr<TResultsOut> ResultsOut_;
+    std::unique_ptr<TPlacementPart> Placement_;
 
     // What the paint boxes show; each keeps its own bitmap so that what was
     // drawn last survives being covered.
@@ -278,6 +264,4 @@ class TfrmMain : public QWidget, private TAnalysisObserver {
     QPainterPath ChosenOutline_;     // the area chosen in the table, outlined on the area view
     QFileSystemWatcher* FolderWatcher_ = nullptr; // the listed folder, for files coming and going
     QTimer* RefreshTimer_ = nullptr;              // one re-listing for a burst of changes
-    TBitmap AreasDrawing_; // the last pass's outlines and stars, kept for the export
-    QString SaveFolder_;   // where the last view or export went, "" before
 };
