@@ -1,5 +1,5 @@
 // ComputePlanes on one 256 x 256 photo, and its steps; the plain twins of the
-// steps (tests/image/plain_planes.h, written rule by rule) measured in
+// steps (tests/support/plain_planes.h, written rule by rule) measured in
 // the same run for comparison.
 //
 // The photo is the reference picture tests/reference/two/d1/image1.ppm.gz
@@ -16,6 +16,7 @@
 #include "image/planes_internal.h"
 #include "image/workers.h"
 
+#include "support/noise_planes_whole.h"
 #include "support/plain_planes.h"
 #include "support/reference_pictures.h"
 

@@ -7,6 +7,7 @@
 #include "session/click_probe.h"
 #include "session/session.h"
 #include "session/sweep.h"
+#include "support/grow_seed_plain.h"
 #include "support/probe_plain.h"
 #include "support/reference_pictures.h"
 #include "support/window_controls.h"
@@ -106,7 +107,12 @@ void BM_GrowSeed(benchmark::State& state) {
     LoadPhoto(Photo);
     const bool fast = state.range(0) != 0;
     TSeedState s{128, 128, 7, Session->Planes[aNo1][128][128]};
-    for (auto _ : state) GrowSeed(Session->Planes, s, 100, fast);
+    for (auto _ : state) {
+        if (fast)
+            GrowSeed(Session->Planes, s, 100);
+        else
+            plain_grow::GrowSeed(Session->Planes, s, 100);
+    }
 }
 BENCHMARK(BM_GrowSeed)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 

@@ -74,9 +74,7 @@ TBitmap DecodeBmp(const std::string& path, TPictureSize* size, TPlacement* place
     // four; refuse before it allocates anything.
     const long long width = std::llabs(header.Width), height = std::llabs(header.Height);
     if (width * height > MaxDecodeBytes / (header.Bits <= 8 ? 1 : 4))
-        FailPicture(path, "the picture is " + std::to_string(width) + " x " +
-                              std::to_string(height) +
-                              " pixels, and decoding it would need more than 1 GiB of memory");
+        FailPicture(path, TooLargeCause(width, height));
 
     // Qt's own limit is counted in whole MiB and shared by every reader.
     QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));

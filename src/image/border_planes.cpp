@@ -4,7 +4,7 @@
 // normalisation). Writes: the scratch PlaneCopy, planes 2, 15, 16, 17, 18; pixels a
 // step does not visit keep the 0 that ComputePlanes cleared them to.
 //
-// Fast and identical to the plain computation (the plain twin in tests/image/
+// Fast and identical to the plain computation (the plain twin in tests/support/
 // plain_planes.h, compared with this one on many pictures): every step runs
 // along rows as vector loops of whole numbers, which are exact in any order
 // (AVX2 kernels, or portable loops: planes_simd.h). The plain table reads

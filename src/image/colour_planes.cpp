@@ -3,7 +3,7 @@
 // Reads: the level-0 picture (bytes blue, green, red).
 // Writes: planes aV, aH, aR, aG, aB, aT, every pixel.
 //
-// Fast and identical to the plain computation (the plain twin in tests/image/
+// Fast and identical to the plain computation (the plain twin in tests/support/
 // plain_planes.h, compared with this one over all 2^24 colours at every
 // kernel level): each picture row is split into its red, green and blue
 // bytes, then every formula runs over the row as a vector loop (AVX2 kernel,

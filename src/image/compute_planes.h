@@ -14,11 +14,11 @@ class TWorkers;
 
 void ComputePlanes(const TBitmap& grid, TPlanes& planes, TWorkers* workers = nullptr);
 
-// The steps of the computation, in the order ComputePlanes runs them. Each
-// works on level 0 and reads the planes the steps before it wrote.
+// Steps of the computation, in the order ComputePlanes runs them. Each
+// works on level 0 and reads the planes the steps before it wrote. Between
+// the colour planes and the border planes come the noise planes 0 and 1
+// from plane 12, in two halves (planes_internal.h).
 void ComputeColourPlanes(TPlanes& planes); // planes 12, 10, 7, 8, 9, 11
-void ComputeNoisePlanes(TPlanes& planes,
-                        TWorkers* workers = nullptr); // planes 0 and 1 from plane 12
-void ComputeBorderPlanes(TPlanes& planes);            // plane 2, then planes 15, 16, 17, 18
+void ComputeBorderPlanes(TPlanes& planes); // plane 2, then planes 15, 16, 17, 18
 void NormalisePlanes(TPlanes& planes,
                      TWorkers* workers = nullptr); // contrast stretch of planes 0 to 19

@@ -15,16 +15,29 @@ std::string UpperExtension(const std::string& path) {
     return ext;
 }
 
+TPictureFormat PictureFormatOf(const std::string& path) {
+    const std::string extension = UpperExtension(path);
+    return extension == ".BMP"   ? TPictureFormat::Bmp
+           : extension == ".PNG" ? TPictureFormat::Png
+                                 : TPictureFormat::Jpeg;
+}
+
 TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* placement) {
     if (path.empty()) return {};
-    // The extension alone decides the decoder, whatever the content.
     TBitmap decoded;
     TPictureSize size;
     try {
-        const std::string extension = UpperExtension(path);
-        decoded = extension == ".BMP"   ? DecodeBmp(path, &size, placement)
-                  : extension == ".PNG" ? DecodePng(path, &size, placement)
-                                        : DecodeJpeg(path, &size, placement);
+        switch (PictureFormatOf(path)) {
+        case TPictureFormat::Bmp:
+            decoded = DecodeBmp(path, &size, placement);
+            break;
+        case TPictureFormat::Png:
+            decoded = DecodePng(path, &size, placement);
+            break;
+        case TPictureFormat::Jpeg:
+            decoded = DecodeJpeg(path, &size, placement);
+            break;
+        }
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }

@@ -1,5 +1,6 @@
-// Picture intake: decodes a picture file and places it unscaled at the
-// top-left corner of the 256 x 256 picture of Image1.
+// Picture intake: decodes a picture file and draws what the placement takes
+// of it (placement.h: the top-left corner, a part, or the whole shrunk) at
+// the top-left corner of the 256 x 256 picture grid.
 //
 // Reads: the file at `path`. Writes: `picture` (256 x 256), only on success;
 // pixels the new picture does not reach keep their colours. On any failure it
@@ -13,6 +14,11 @@
 
 // Upper-cased text from the last '.' of the file name, "" when it has none.
 std::string UpperExtension(const std::string& path);
+
+// The reader the intake takes for the file at `path`: the extension alone
+// decides, whatever the content (anything but .bmp and .png is read as JPEG).
+enum class TPictureFormat { Jpeg, Bmp, Png };
+TPictureFormat PictureFormatOf(const std::string& path);
 
 // Returns the picture's whole size ({0, 0} for an empty path, which loads
 // nothing). `placement`, when given, holds the placement asked for and

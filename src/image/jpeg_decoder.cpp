@@ -347,9 +347,7 @@ std::string CauseOf(const TJpegReport& report, const unsigned char* head, size_t
     case TJpegFailure::NotJpeg:
         return WrongKindCause(head, headSize, "JPEG");
     case TJpegFailure::TooLarge:
-        return "the picture is " + std::to_string(report.Width) + " x " +
-               std::to_string(report.Height) +
-               " pixels, and decoding it would need more than 1 GiB of memory";
+        return TooLargeCause(report.Width, report.Height);
     case TJpegFailure::TooWide:
         return "the picture is too large to decode (" + std::string(report.Text) + ")";
     case TJpegFailure::Unsupported:

@@ -535,11 +535,3 @@ void ComputeNoisePlane(TPlanes& planes, int plane) {
 void NoiseFieldToPlane(const TPlanes& planes, const TField& F, TPlane& plane) {
     Kernels(planes.KernelLevel).FieldToPlane(F, plane);
 }
-
-void ComputeNoisePlanes(TPlanes& planes, TWorkers* workers) {
-    PrepareNoisePlanes(planes);
-    if (workers)
-        workers->ForEach(2, [&](int plane, int) { ComputeNoisePlane(planes, plane); });
-    else
-        for (int plane = 0; plane < 2; ++plane) ComputeNoisePlane(planes, plane);
-}

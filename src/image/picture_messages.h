@@ -57,6 +57,13 @@ inline unsigned long long OpenPictureFile(const std::string& path, std::ifstream
     return size;
 }
 
+// The cause for a picture of width x height pixels whose decoding would need
+// more than MaxDecodeBytes (decoders.h), the one limit of every reader.
+inline std::string TooLargeCause(long long width, long long height) {
+    return "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, and decoding it would need more than 1 GiB of memory";
+}
+
 // The kind of picture whose signature starts `head`, or nullptr.
 inline const char* PictureKindOf(const unsigned char* head, size_t size) {
     auto starts = [&](const char* magic, size_t n) {

@@ -25,15 +25,28 @@ int PlacedHeight(const TPlacement& p, int height) {
     return p.Kind == TPlacement::Fit ? height / p.K : std::min(height, 256);
 }
 
-std::string DescribePlacement(const TPlacement& p) {
-    switch (p.Kind) {
-    case TPlacement::Part:
-        return "part at " + std::to_string(p.X) + "," + std::to_string(p.Y);
-    case TPlacement::Fit:
-        return "shrunk 1/" + std::to_string(p.K);
-    default:
-        return "top-left";
+std::string PlacementText(const TPlacement& p, TPlacementForm form) {
+    const std::string x = std::to_string(p.X), y = std::to_string(p.Y), k = std::to_string(p.K);
+    switch (form) {
+    case TPlacementForm::Title:
+        return p.Kind == TPlacement::Part  ? "part at " + x + "," + y
+               : p.Kind == TPlacement::Fit ? "shrunk 1/" + k
+                                           : "top-left";
+    case TPlacementForm::Column:
+        return p.Kind == TPlacement::Part  ? "part " + x + " " + y
+               : p.Kind == TPlacement::Fit ? "fit " + k
+                                           : "top-left";
+    case TPlacementForm::Json:
+        return p.Kind == TPlacement::Part
+                   ? "{\"kind\": \"part\", \"x\": " + x + ", \"y\": " + y + "}"
+               : p.Kind == TPlacement::Fit ? "{\"kind\": \"fit\", \"k\": " + k + "}"
+                                           : "{\"kind\": \"top-left\"}";
+    case TPlacementForm::Asked:
+        break;
     }
+    return p.Kind == TPlacement::Part  ? "part at " + x + "," + y
+           : p.Kind == TPlacement::Fit ? "fit"
+                                       : "";
 }
 
 TRowPlacer::TRowPlacer(const TPlacement& p, int width, int height, TBitmap& out)

@@ -38,9 +38,20 @@ TPlacement ResolvePlacement(const TPlacement& asked, int width, int height);
 int PlacedWidth(const TPlacement& resolved, int width);
 int PlacedHeight(const TPlacement& resolved, int height);
 
-// "top-left", "part at X,Y" or "shrunk 1/k", as the title and the exports
-// say it.
-std::string DescribePlacement(const TPlacement& resolved);
+// The placement as text, in the form of where it is written:
+//   Title   "top-left", "part at X,Y" or "shrunk 1/K" (the window's title)
+//   Column  "top-left", "part X Y" or "fit K" (summary.csv)
+//   Json    {"kind": "top-left"}, {"kind": "part", "x": X, "y": Y} or
+//           {"kind": "fit", "k": K} (analysis.json)
+//   Asked   "", "part at X,Y" or "fit": a placement asked for, before a
+//           picture resolves it (the batch's record of its options)
+enum class TPlacementForm { Title, Column, Json, Asked };
+std::string PlacementText(const TPlacement& p, TPlacementForm form);
+
+// The title's form of a resolved placement.
+inline std::string DescribePlacement(const TPlacement& resolved) {
+    return PlacementText(resolved, TPlacementForm::Title);
+}
 
 // Builds what lands on the grid from a picture's rows fed in order, top row
 // first, each whole row as blue-green-red bytes: a decoder that reads row by

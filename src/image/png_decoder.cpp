@@ -118,9 +118,7 @@ TBitmap DecodePng(const std::string& path, TPictureSize* size, TPlacement* place
     const unsigned long long pixelBytes = header.BitDepth == 16 ? 8 : 4;
     if (static_cast<unsigned long long>(header.Width) * header.Height >
         static_cast<unsigned long long>(MaxDecodeBytes) / pixelBytes)
-        FailPicture(path, "the picture is " + std::to_string(header.Width) + " x " +
-                              std::to_string(header.Height) +
-                              " pixels, and decoding it would need more than 1 GiB of memory");
+        FailPicture(path, TooLargeCause(header.Width, header.Height));
     if (!ChunksComplete(file, fileSize))
         FailPicture(path, "the file ends early; it may be incomplete");
     file.close();

@@ -21,6 +21,9 @@ const char* const PlaneNames[20] = {"aNo1,",          "aNo2,", "aNo3,",
                                     "aGV,",           "aGVV,", "aGH,",
                                     "aGHH,",          "aZ"};
 
+// Where the plane view's brightness offset starts.
+constexpr int InitialToneOffset = 100;
+
 template <typename T> T* Named(T* w, const char* name) {
     w->setObjectName(name);
     return w;
@@ -36,13 +39,13 @@ QListWidget* MakeList(QWidget* parent, const char* name, int x, int y, int w, in
 }
 
 QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int x, int y, int w, int h,
-                          int pageStep) {
+                          int pageStep, int value) {
     auto* bar = Named(new QScrollBar(Qt::Horizontal, parent), name);
     bar->setGeometry(x, y, w, h);
     bar->setRange(0, 255);
     bar->setSingleStep(1);
     bar->setPageStep(pageStep);
-    bar->setValue(100);
+    bar->setValue(value);
     bar->setFocusPolicy(Qt::StrongFocus);
     bar->setInvertedControls(false); // the Right key and the wheel move it right, to higher values
     return bar;
@@ -83,8 +86,8 @@ void TfrmMain::CreateControls() {
     ListBox1 = MakeList(this, "ListBox1", 98, 0, 89, 257);
     for (const char* name : PlaneNames)
         (new QListWidgetItem(name, ListBox1))->setSizeHint(QSize(0, 13));
-    ScrollBar1 = MakeScrollBar(this, "ScrollBar1", 448, 264, 257, 16, 1);
-    ScrollBar2 = MakeScrollBar(this, "ScrollBar2", 188, 264, 257, 16, 8);
+    ScrollBar1 = MakeScrollBar(this, "ScrollBar1", 448, 264, 257, 16, 1, InitialToneOffset);
+    ScrollBar2 = MakeScrollBar(this, "ScrollBar2", 188, 264, 257, 16, 8, Session_->ThresholdBar);
     Scan = Named(new QPushButton("Scan", this), "Scan");
     Scan->setGeometry(456, 304, 75, 25);
     cbByPriznak = MakeCheckBox(this, "cbByPriznak", "ByPriznak", 456, 336);

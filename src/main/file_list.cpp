@@ -134,8 +134,7 @@ void TfrmMain::ChooseHighlightedFile() {
     if (FileListBox1->currentRow() < 0) return;
     const std::string path = FileListPath(FileListBox1->currentRow());
     if (path == LoadedFile_) return; // choosing again the file loaded last does nothing
-    ChosenFile_ = path;
-    FileListBox1Change();
+    FileListBox1Change(path);
 }
 
 void TfrmMain::ConnectUserChoice(QListWidget* list, const std::function<void()>& handler) {

@@ -77,13 +77,7 @@ QString TfrmMain::AnalysisTip() const {
 
 QString TfrmMain::PictureTip(int x, int y) const {
     if (x < 0 || y < 0 || x > 255 || y > 255) return QString();
-    const TRGB c = GetPixel(Session_->Grid, x, y);
-    return QString("column %1, row %2: red %3, green %4, blue %5")
-        .arg(x)
-        .arg(y)
-        .arg(c.r)
-        .arg(c.g)
-        .arg(c.b);
+    return QString("column %1, row %2: ").arg(x).arg(y) + PictureColourWords(*Session_, x, y);
 }
 
 QString TfrmMain::PlaneViewTip(int x, int y) const {
@@ -91,10 +85,6 @@ QString TfrmMain::PlaneViewTip(int x, int y) const {
     const QString at = QString("column %1, row %2: ").arg(x).arg(y);
     const TPlanes& planes = Session_->Planes;
     if (ShownPlane_ < 0) return at + "the reductions of the picture; choose a plane to see it";
-    if (ShownPlane_ == aZ)
-        return at + QString("hue %1, small noise %2, spots %3")
-                        .arg(planes[aH][y][x])
-                        .arg(planes[aNo1][y][x])
-                        .arg(planes[aNo2][y][x]);
+    if (ShownPlane_ == aZ) return at + CompositeWords(*Session_, x, y);
     return at + QString("plane %1 value %2").arg(ShownPlane_).arg(planes[ShownPlane_][y][x]);
 }

@@ -181,7 +181,7 @@ void TfrmMain::ShowLegend() {
 void TfrmMain::ViewsChanged() {
     ShowLegend();
     ShowSpot();
-    if (SweepView_ && !ScanRunning_) SweepView_->Follow();
+    if (SweepView_) SweepView_->Follow();
 }
 
 // A tool window opens right of the main window (the magnifier) or below it
@@ -206,19 +206,16 @@ void TfrmMain::PassAboutToRun() {
 }
 
 void TfrmMain::PassDone() {
-    if (!ScanRunning_) ScanBest_.reset();
     AreaTable_->Refresh();
     ViewsChanged();
-    if (ScanRunning_) return; // the scan's end says what it found
     PaintingEnds();
-    Tell(PassSummary());
 }
 
 // The records a failed pass leaves are not an analysis: the table stays empty.
 void TfrmMain::PassFailed() {
     AreaTable_->Clear("The last analysis did not finish.");
     ViewsChanged();
-    if (!ScanRunning_) PaintingEnds();
+    PaintingEnds();
 }
 
 void TfrmMain::AreaChosen(int32_t label, bool byUser) {

@@ -2,18 +2,20 @@
 // the open dialogs (Ctrl+O, Ctrl+Shift+O) and drops on the window. Every way
 // checks the path and the folder first, so that a refusal changes nothing;
 // the folder chosen in a dialog is remembered for the next start.
+#include "ask_path.h"
 #include "file_list.h"
 #include "uMain.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSettings>
+#include <QShortcut>
 #include <QUrl>
 
 #include <filesystem>
@@ -70,15 +72,10 @@ void TfrmMain::OpenGivenPath(const std::string& given) {
     if (!ListPictureFiles(QFile::decodeName(folder.c_str()), entries)) FailFolder(folder);
     // The picture loads as a choice in the list would; the list moves to
     // its folder once it is on the grid (a refused picture changes nothing).
-    const std::string before = ChosenFile_;
-    ChosenFile_ = path.string();
     try {
-        FileListBox1Change();
+        FileListBox1Change(path.string());
     } catch (...) {
-        if (LoadedFile_ != path.string()) {
-            ChosenFile_ = before;
-            throw;
-        }
+        if (LoadedFile_ != path.string()) throw;
         ListFolder(folder, entries, name); // loaded; a later step failed
         throw;
     }
@@ -95,15 +92,30 @@ void TfrmMain::ListFolder(const std::string& folder, const std::vector<TPictureE
         if (entries[i].Name == selected) row = int(i);
     const QSignalBlocker block(FileListBox1);
     FileListBox1->setCurrentRow(row);
-    if (row >= 0) {
-        FileListBox1->scrollToItem(FileListBox1->item(row));
-        // As at start-up: a listed folder highlights its first file unloaded.
-        if (selected.empty()) ChosenFile_ = FileListPath(row);
-    }
+    // As at start-up: a listed folder highlights its first file unloaded.
+    if (row >= 0) FileListBox1->scrollToItem(FileListBox1->item(row));
+}
+
+// Actions of the window, which a menu bar shows too (found by their names).
+void TfrmMain::CreateOpenShortcuts() {
+    const auto named = [this](const char* name, const QString& text, const QKeySequence& keys,
+                              const QString& tip, void (TfrmMain::*handler)()) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        action->setStatusTip(tip);
+        addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guard([this, handler] { (this->*handler)(); }); });
+    };
+    named("OpenPictureAction", "&Open picture...", QKeySequence::Open,
+          "Choose a picture file to load and analyse", &TfrmMain::OpenPictureDialog);
+    named("OpenFolderAction", "Open &folder...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+          "Choose a folder to list its pictures", &TfrmMain::OpenFolderDialog);
 }
 
 void TfrmMain::OpenPictureDialog() {
-    const QString file = AskForPath(TAsk::Picture, "Open a picture", FileListDirectory_);
+    const QString file = AskForPath(this, TAsk::Picture, "Open a picture", FileListDirectory_);
     if (file.isEmpty()) return;
     OpenGivenPath(Bytes(file));
     RememberFolder();
@@ -111,32 +123,10 @@ void TfrmMain::OpenPictureDialog() {
 
 void TfrmMain::OpenFolderDialog() {
     const QString folder =
-        AskForPath(TAsk::Folder, "Open a folder of pictures", FileListDirectory_);
+        AskForPath(this, TAsk::Folder, "Open a folder of pictures", FileListDirectory_);
     if (folder.isEmpty()) return;
     OpenGivenPath(Bytes(folder));
     RememberFolder();
-}
-
-QString TfrmMain::AskForPath(TAsk kind, const QString& caption, const QString& start) {
-    QFileDialog dialog(this, caption);
-    if (kind == TAsk::PngFile) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter("PNG pictures (*.png)");
-        dialog.setDefaultSuffix("png");
-        dialog.selectFile(start);
-    } else if (kind == TAsk::Folder) {
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        dialog.setDirectory(start);
-    } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        // Qt's dialog matches the patterns in any letter case (IMG_0001.JPG).
-        dialog.setNameFilters({"Pictures (*.jpg *.bmp *.png)", "All files (*)"});
-        dialog.setDirectory(start);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
 }
 
 void TfrmMain::RememberFolder() {

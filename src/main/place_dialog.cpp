@@ -1,53 +1,16 @@
 #include "place_dialog.h"
 
-#include "image/intake.h"
-#include "image/picture_messages.h"
 #include "place_frame.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QImageReader>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
-
-TPlacePreview ReadPlacePreview(const std::string& path, TPictureSize size, QSize bound) {
-    CheckPictureFile(path); // gone, a folder or emptied since it was loaded
-    // The extension decides the reader, as for the intake.
-    const std::string extension = UpperExtension(path);
-    const bool jpeg = extension != ".BMP" && extension != ".PNG";
-    // A BMP or PNG is decoded whole at four bytes a pixel before it is
-    // scaled; a JPEG is decoded at a fraction of its size already.
-    if (!jpeg && (long long)size.Width * size.Height > MaxDecodeBytes / 4)
-        FailPicture(path, "the picture is " + std::to_string(size.Width) + " x " +
-                              std::to_string(size.Height) +
-                              " pixels, and decoding it would need more than 1 GiB of memory");
-    TPlacePreview preview;
-    preview.Scale = std::min({1.0, double(bound.width()) / std::max(size.Width, 256),
-                              double(bound.height()) / std::max(size.Height, 256)});
-    // Qt's own limit is counted in whole MiB and shared by every reader.
-    QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), jpeg ? "jpeg"
-                                                                            : extension == ".BMP"
-                                                                                ? "bmp"
-                                                                                : "png");
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false); // the grid takes the pixels as stored
-    reader.setScaledSize(QSize(std::max(1, int(std::lround(size.Width * preview.Scale))),
-                               std::max(1, int(std::lround(size.Height * preview.Scale)))));
-    preview.Image = reader.read();
-    if (preview.Image.isNull()) {
-        if (reader.error() == QImageReader::DeviceError)
-            FailPicture(path, "the file cannot be read");
-        FailPicture(path, "the picture data is damaged, or of a kind that is not supported (" +
-                              reader.errorString().toStdString() + ")");
-    }
-    return preview;
-}
 
 TPlaceDialog::TPlaceDialog(const TPlacePreview& preview, TPictureSize size, const TPlacement& shown,
                            QWidget* parent)

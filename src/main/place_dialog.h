@@ -6,6 +6,7 @@
 #pragma once
 
 #include "image/decoders.h"
+#include "image/place_preview.h"
 #include "image/placement.h"
 
 #include <QDialog>
@@ -17,17 +18,6 @@
 class QLabel;
 class QRadioButton;
 class TPlaceFrame;
-
-// The whole picture at `path` (of `size` pixels, as the intake found it),
-// decoded once and scaled down to fit `bound` at scale Scale (at most 1; a
-// picture smaller than the grid is scaled as if it were as large as the
-// grid). Throws TPictureError, with the intake's messages, when the file
-// cannot be read now.
-struct TPlacePreview {
-    QImage Image;
-    double Scale = 1;
-};
-TPlacePreview ReadPlacePreview(const std::string& path, TPictureSize size, QSize bound);
 
 class TPlaceDialog : public QDialog {
   public:

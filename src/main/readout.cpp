@@ -55,11 +55,7 @@ QString PlaneViewValue(const TSession& s, int shown, int x, int y) {
     if (shown < 0) return "the picture's reductions, no plane";
     if (!InPlanes(x, y)) return "the view's edge, outside the planes";
     const TPlanes& planes = s.Planes;
-    if (shown == aZ)
-        return QString("hue %1, small noise %2, spots %3")
-            .arg(planes[aH][y][x])
-            .arg(planes[aNo1][y][x])
-            .arg(planes[aNo2][y][x]);
+    if (shown == aZ) return CompositeWords(s, x, y);
     const QString value = QString("%1: %2").arg(PlaneName(shown)).arg(planes[shown][y][x]);
     if (shown != aArH) return value;
     const int32_t label = LabelAt(s, x, y);
@@ -74,8 +70,7 @@ QStringList PointerLines(const TSession& s, const TViewState& v, const TSpot& at
     switch (at.View) {
     case TViewKind::Picture: {
         if (!InPlanes(x, y)) return {"Picture" + place};
-        const TRGB c = GetPixel(s.Grid, x, y);
-        return {"Picture" + place, QString("red %1, green %2, blue %3").arg(c.r).arg(c.g).arg(c.b)};
+        return {"Picture" + place, PictureColourWords(s, x, y)};
     }
     case TViewKind::PlaneView:
         return {"Plane view" + place, PlaneViewValue(s, v.ShownPlane, x, y)};
@@ -116,4 +111,17 @@ std::optional<int32_t> PixelNumber(const TSession& s, const TViewState& v, const
     if (at.View == TViewKind::PlaneView && v.ShownPlane >= 0 && v.ShownPlane != aZ)
         return s.Planes[v.ShownPlane][at.Y][at.X];
     return std::nullopt;
+}
+
+QString PictureColourWords(const TSession& s, int x, int y) {
+    const TRGB c = GetPixel(s.Grid, x, y);
+    return QString("red %1, green %2, blue %3").arg(c.r).arg(c.g).arg(c.b);
+}
+
+QString CompositeWords(const TSession& s, int x, int y) {
+    const TPlanes& planes = s.Planes;
+    return QString("hue %1, small noise %2, spots %3")
+        .arg(planes[aH][y][x])
+        .arg(planes[aNo1][y][x])
+        .arg(planes[aNo2][y][x]);
 }

@@ -34,6 +34,12 @@ QStringList PointerLines(const TSession& s, const TViewState& v, const TSpot& at
 // best score when the analysis was a scan's.
 QStringList AnalysisLines(const TSession& s, std::optional<double> scanBest);
 
+// The words for a pixel, which the readout and the tooltips share: the
+// picture's colour ("red R, green G, blue B") and the composite's three
+// planes ("hue H, small noise N, spots S") at (x, y), inside the planes.
+QString PictureColourWords(const TSession& s, int x, int y);
+QString CompositeWords(const TSession& s, int x, int y);
+
 // The number a magnified pixel carries: the plane value on a grey plane, the
 // area label on the area map and on the area view. None on the picture, the
 // composite, the reductions, outside the planes and off any area.

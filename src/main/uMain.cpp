@@ -3,6 +3,9 @@
 #include "bitmap_view.h"
 #include "busy_cursor.h"
 #include "paint_stop.h"
+#include "placement_part.h"
+#include "results_out.h"
+#include "session/analysis.h"
 #include "session/click_probe.h"
 #include "session/session.h"
 #include "sweep_view.h"
@@ -30,7 +33,8 @@ TfrmMain::TfrmMain() : TfrmMain(TOptions{}) {}
 TfrmMain::TfrmMain(TOptions options)
     : OwnSession_(options.Session ? nullptr : NewSession()),
       Session_(options.Session ? options.Session : OwnSession_.get()),
-      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings) {
+      MessageBoxHook_(std::move(options.MessageBox)), Settings_(options.Settings),
+      PassWatcher_(options.PassWatcher) {
     CreateControls();
     CreateAnalysisActions();
     CreateLookTools();
@@ -81,8 +85,7 @@ TfrmMain::TfrmMain(TOptions options)
                                  : options.SamplesDir;
     FormCreate();
     WatchFileList();
-    CreateSaveShortcuts();
-    CreatePlaceAction();
+    CreateParts();
     setAcceptDrops(true);
     SweepView_ = std::make_unique<TSweepView>(
         this,
@@ -99,6 +102,36 @@ QAction* TfrmMain::SweepViewAction() const {
     return SweepView_->Action();
 }
 
+void TfrmMain::CreateParts() {
+    const auto guard = [this](const std::function<void()>& handler) { return Guard(handler); };
+    ResultsOut_ = std::make_unique<TResultsOut>(
+        this, *Session_,
+        TResultsOut::TViews{Image1, PaintBox1, PaintBox2, &PaintBox1Bitmap_, &PaintBox2Bitmap_},
+        TResultsOut::THost{
+            guard, [this] { return FileListDirectory_; }, [this] { return ViewState(); },
+            [this] { return ScanBest_; }, [this] { return &SweepView_->Current(); },
+            [this] { return LastViewClicked_; }, [this](const QString& text) { Tell(text); }});
+    CreateOpenShortcuts();
+    // Save and copy away from the views take the view clicked last.
+    for (TBitmapView* view : {Image1, PaintBox1, PaintBox2}) view->installEventFilter(this);
+    // The picture keeps its right button for the click probe; the other two
+    // views offer a menu there.
+    for (TBitmapView* view : {PaintBox1, PaintBox2}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { ViewContextMenu(view, at); });
+    }
+    Placement_ = std::make_unique<TPlacementPart>(
+        this, *Session_, TPlacementPart::THost{guard, [this](const TPlacement& placement) {
+                                                   FileListBox1Change(Session_->Picture.Path,
+                                                                      placement);
+                                               }});
+}
+
+void TfrmMain::SetPlacement(const TPlacement& placement) {
+    Session_->Placement = placement;
+}
+
 TfrmMain::~TfrmMain() {
     DestroyLookTools();
 }
@@ -108,20 +141,12 @@ TRGB TfrmMain::ButtonFace() const {
     return {uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
 }
 
-void TfrmMain::UseAreaPass(TAreaPass pass) {
-    AreaPass_ = std::move(pass);
-}
-
 void TfrmMain::SetStatusSink(std::function<void(const QString&)> sink) {
     StatusSink_ = std::move(sink);
 }
 
 void TfrmMain::Tell(const QString& text) const {
     if (StatusSink_) StatusSink_(text);
-}
-
-void TfrmMain::SetMessageBoxHook(TMessageBoxHook hook) {
-    MessageBoxHook_ = std::move(hook);
 }
 
 TWindowSnapshot TfrmMain::Snapshot() const {
@@ -149,11 +174,13 @@ void TfrmMain::ThresholdChosen(int32_t threshold) {
     // The bar follows the pass without running its handler again.
     const QSignalBlocker block(ScrollBar2);
     ScrollBar2->setValue(threshold);
+    if (PassWatcher_) PassWatcher_->ThresholdChosen(threshold);
 }
 
 void TfrmMain::HistogramDot(int x, int y, TRGB colour) {
     SetPixel(PaintBox2Bitmap_, x, y, colour);
     PaintBox2->update();
+    if (PassWatcher_) PassWatcher_->HistogramDot(x, y, colour);
 }
 
 void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
@@ -161,6 +188,7 @@ void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
     // speed; its end draws the whole area view over the steps anyway.
     if (PaintStop_->Stopped()) return;
     SetPixel(PaintBox2Bitmap_, x, y, colour);
+    if (PassWatcher_) PassWatcher_->FillStepTaken(x, y, colour);
     // The order of filling is shown in batches of 64 pixels, each on the
     // screen for at least 3 ms: a whole 254 x 254 picture takes about 3 s.
     if (++PaintedSteps_ < 64) return;
@@ -178,19 +206,21 @@ void TfrmMain::FillStepTaken(int x, int y, TRGB colour) {
 void TfrmMain::SegmentListNearlyFull() {
     MessageBoxHook_(QMessageBox::Warning, "tesva", "Lines.s > StackSize - 2",
                     QMessageBox::Ok | QMessageBox::Cancel);
+    if (PassWatcher_) PassWatcher_->SegmentListNearlyFull();
 }
 
 void TfrmMain::AreasDrawn(const TBitmap& view) {
     AreaViewShowsProbe_ = false;
-    if (AreasDrawing_.Pixels.empty()) CreateBitmap(AreasDrawing_, 256, 256);
-    DrawBitmap(AreasDrawing_, 0, 0, view);
+    if (ResultsOut_) ResultsOut_->AreasDrawn(view);
     DrawBitmap(PaintBox2Bitmap_, 0, 0, view);
     PaintBox2->update();
+    if (PassWatcher_) PassWatcher_->AreasDrawn(view);
 }
 
 void TfrmMain::PassFinished(const TPassResult& result) {
     Label1->setText(QString::number(result.RejectedLast));
     Label1->adjustSize();
+    if (PassWatcher_) PassWatcher_->PassFinished(result);
 }
 
 // ---------------------------------------------------------------------------
@@ -205,7 +235,7 @@ bool TfrmMain::Guard(const std::function<void()>& handler) {
         handler();
         return true;
     } catch (const std::bad_alloc&) {
-        ShowError("There is not enough memory to finish this step.");
+        ShowError(StepOutOfMemoryMessage);
     } catch (const std::exception& e) {
         ShowError(QString::fromStdString(e.what()));
     }
@@ -222,18 +252,31 @@ TPassOptions TfrmMain::PassOptions(int32_t threshold) const {
     return o;
 }
 
-TPassResult TfrmMain::RunPass(int32_t threshold) {
-    const TPassOptions o = PassOptions(threshold);
+TAnalysisRequest TfrmMain::AnalysisRequest() const {
+    return {PassOptions(-1), cbScan->isChecked()};
+}
+
+void TfrmMain::AnalysisStarts() {
+    ScanBest_.reset();
     PassAboutToRun();
-    TPassResult result;
-    try {
-        result = AreaPass_ ? AreaPass_(*Session_, o, *this) : FindAreas(*Session_, o, *this);
-    } catch (...) {
-        PassFailed();
-        throw;
-    }
+}
+
+void TfrmMain::AnalysisFailed() {
+    PassFailed();
+}
+
+void TfrmMain::AnalysisDone(const TAnalysed& analysed) {
     PassDone();
-    return result;
+    if (!analysed.Scan) return Tell(PassSummary());
+    // The bar moved to the scan's result draws the area map when that ran
+    // a pass; the scan then shows it with its best score.
+    if (analysed.PassAtResult) ShowPlane(3);
+    ScanBest_ = analysed.Scan->BestScore;
+    ShowPlane(3);
+    Tell(QString("Scan: best score %1 at threshold %2. %3")
+             .arg(analysed.Scan->BestScore, 0, 'f', 1)
+             .arg(analysed.Scan->Result)
+             .arg(PassSummary()));
 }
 
 void TfrmMain::FormCreate() {
@@ -247,32 +290,28 @@ void TfrmMain::FormCreate() {
     if (FileListBox1->count() > 0) {
         const QSignalBlocker block(FileListBox1);
         FileListBox1->setCurrentRow(0);
-        ChosenFile_ = FileListPath(0);
     }
     const QSignalBlocker block(ListBox1);
     ListBox1->setCurrentRow(3);
 }
 
 bool TfrmMain::ChooseFile(const std::string& path) {
-    ChosenFile_ = path;
-    return Guard([this] { FileListBox1Change(); });
+    return Guard([&] { FileListBox1Change(path); });
 }
 
-void TfrmMain::FileListBox1Change() {
-    const std::string path = ChosenFile_;
+void TfrmMain::FileListBox1Change(const std::string& path) {
+    FileListBox1Change(path, Session_->Placement);
+}
+
+void TfrmMain::FileListBox1Change(const std::string& path, const TPlacement& placement) {
     if (path.empty()) return;
     TBusyCursor busy;
-    LoadPicture(*Session_, path);
+    ChoosePicture(*Session_, path, placement);
     LoadedFile_ = path;
     ShowPictureInTitle();
     Image1->repaint();
-    for (double& score : Session_->Areas.LevelScores) score = 0.0;
-    ComputePlanes(*Session_);
     ShowReductions();
-    if (cbScan->isChecked())
-        ScanClick();
-    else
-        RunPass(-1);
+    AnalyseChosen(*Session_, AnalysisRequest(), *this);
     ShowPlane(cbByPriznak->isChecked() ? 3 : uint8_t(ListBox1->currentRow()));
 }
 
@@ -292,20 +331,13 @@ void TfrmMain::ShowPictureInTitle() {
             .arg(p.Size.Width)
             .arg(p.Size.Height)
             .arg(placed ? ", " + QString::fromStdString(DescribePlacement(p.Placement)) : ""));
-    if (PlaceAction_) PlaceAction_->setEnabled(!p.Path.empty());
+    if (Placement_) Placement_->PictureChanged();
 }
 
 void TfrmMain::ListBox1Click() {
-    if (cbByPriznak->isChecked()) {
-        TBusyCursor busy;
-        if (cbScan->isChecked())
-            ScanClick();
-        else
-            RunPass(-1);
-        ShowPlane(3);
-    } else {
-        ShowPlane(uint8_t(ListBox1->currentRow()));
-    }
+    std::optional<TBusyCursor> busy;
+    if (cbByPriznak->isChecked()) busy.emplace();
+    ShowPlane(PickPlane(*Session_, uint8_t(ListBox1->currentRow()), AnalysisRequest(), *this).Show);
 }
 
 void TfrmMain::ScrollBar1Change() {
@@ -314,8 +346,8 @@ void TfrmMain::ScrollBar1Change() {
 }
 
 void TfrmMain::ScrollBar2Change() {
-    RunPass(ScrollBar2->value());
-    if (!ScanRunning_) ShowPlane(3);
+    MoveThreshold(*Session_, ScrollBar2->value(), PassOptions(-1), *this);
+    ShowPlane(3);
 }
 
 void TfrmMain::PaintBox2MouseMove(int x, int y) {
@@ -344,7 +376,7 @@ void TfrmMain::Image1MouseDown(Qt::MouseButton button, int x, int y) {
 // the view, then the tools for a closer look.
 void TfrmMain::ViewContextMenu(TBitmapView* view, const QPoint& at) {
     QMenu menu(this);
-    AddSaveActions(menu, view);
+    ResultsOut_->AddSaveActions(menu, view);
     menu.addSeparator();
     AddLookActions(menu);
     menu.exec(view->mapToGlobal(at));

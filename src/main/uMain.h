@@ -5,10 +5,10 @@
 // controls, and bitmaps to views; the analysis lives in the session.
 #pragma once
 
-#include "areas/pass_observer.h"
 #include "image/bitmap.h"
 #include "image/placement.h"
 #include "readout.h"
+#include "session/analysis.h"
 
 #include <QMessageBox>
 #include <QPainterPath>
@@ -38,6 +38,8 @@ class TLegend;
 class TMagnifier;
 class TSweepView;
 class TPaintStop;
+class TPlacementPart;
+class TResultsOut;
 class QPushButton;
 class QScrollBar;
 class QSettings;
@@ -64,16 +66,12 @@ struct TWindowSnapshot {
     const TBitmap* PaintBox2 = nullptr; // 256 x 256, as last drawn
 };
 
-class TfrmMain : public QWidget, private TPassObserver {
+class TfrmMain : public QWidget, private TAnalysisObserver {
   public:
     // Every modal box goes through this hook; returns the button pressed.
     using TMessageBoxHook = std::function<QMessageBox::StandardButton(
         QMessageBox::Icon, const QString& caption, const QString& text,
         QMessageBox::StandardButtons)>;
-    // The area pass the handlers run: FindAreas over the session, and the
-    // session's own scan; tests record passes through another, which the
-    // scan then runs in full for every threshold.
-    using TAreaPass = std::function<TPassResult(TSession&, const TPassOptions&, TPassObserver&)>;
 
     struct TOptions {
         QString SamplesDir;          // default: "samples" beside the executable
@@ -82,6 +80,9 @@ class TfrmMain : public QWidget, private TPassObserver {
         // Where the folder last chosen in an open dialog is kept for the next
         // start; none: nothing is remembered (tests, tools).
         QSettings* Settings = nullptr;
+        // Also told every event of the passes the window runs, after the
+        // window (tools and tests that watch the analysis); none: nobody.
+        TPassObserver* PassWatcher = nullptr;
     };
 
     TfrmMain();
@@ -112,9 +113,6 @@ class TfrmMain : public QWidget, private TPassObserver {
     // Runs a handler; an error that ends it is shown in the standard error
     // box. False when that happened.
     bool Guard(const std::function<void()>& handler);
-
-    void UseAreaPass(TAreaPass pass);
-    void SetMessageBoxHook(TMessageBoxHook hook);
 
     // Read-only views of the window and of its session.
     TWindowSnapshot Snapshot() const;
@@ -150,14 +148,22 @@ class TfrmMain : public QWidget, private TPassObserver {
     void SegmentListNearlyFull() override;
     void AreasDrawn(const TBitmap& view) override;
     void PassFinished(const TPassResult& result) override;
+    // An analysis (a pass or the scan) starts and ends: the closer look
+    // hears of it as of one pass; the scan shows its result.
+    void AnalysisStarts() override;
+    void AnalysisDone(const TAnalysed& analysed) override;
+    void AnalysisFailed() override;
 
     void CreateControls();
     void SetToolTips();
     void FormCreate();
-    void FileListBox1Change();
+    // Loads the picture at `path` (under `placement`) and analyses it.
+    void FileListBox1Change(const std::string& path);
+    void FileListBox1Change(const std::string& path, const TPlacement& placement);
     // The pass options the controls give, for `threshold`.
     TPassOptions PassOptions(int32_t threshold) const;
-    TPassResult RunPass(int32_t threshold);
+    // How the controls ask a chosen picture to be analysed.
+    TAnalysisRequest AnalysisRequest() const;
     // Plane view: draws plane `index` into PaintBox1 and lists the counters.
     void ShowPlane(uint8_t index);
     void ShowReductions();
@@ -183,28 +189,14 @@ class TfrmMain : public QWidget, private TPassObserver {
     void OpenFolderDialog();
     void RememberFolder();
     QString RememberedFolder() const;
-    // A modal file dialog for a picture to open, a folder, or a PNG file to
-    // write; `start` is a folder or a file's suggested path. The path chosen,
-    // "" when cancelled.
-    enum class TAsk { Picture, Folder, PngFile };
-    QString AskForPath(TAsk kind, const QString& caption, const QString& start);
+    void CreateOpenShortcuts(); // Ctrl+O, Ctrl+Shift+O
 
-    // Placing the picture on the grid (place_on_grid.cpp): Ctrl+R opens the
-    // dialog for the loaded picture; OK sets the placement and loads the
-    // picture again as a choice in the file list does.
-    void CreatePlaceAction();
-    void PlaceOnGrid();
-    void PlaceAndLoad(const TPlacement& placement);
-
-    // Saving, copying and exporting what the views show (save_actions.cpp).
-    void CreateSaveShortcuts();
+    // The parts around the layout: results out (results_out.h) and
+    // placement (placement_part.h), and the views' context menu that
+    // offers the results and the closer look.
+    void CreateParts();
     void ViewContextMenu(TBitmapView* view, const QPoint& at);
-    void AddSaveActions(QMenu& menu, TBitmapView* view);
-    TBitmapView* ViewUnderPointer() const;
-    // Save and copy take the view under the pointer, else the last one
-    // clicked, else the area view.
-    TBitmapView* ViewToTake() const;
-    QString ViewName(const TBitmapView* view) const;
+    // Says what just happened, on the status line when there is one.
     void Tell(const QString& text) const;
     // The scan and Stop as actions; the painting of the fill steps watched
     // for Escape while it runs (analysis_actions.cpp).
@@ -212,12 +204,6 @@ class TfrmMain : public QWidget, private TPassObserver {
     void PaintingMayStart();
     void PaintingEnds();
     QString PassSummary() const;
-    const TBitmap& ViewBitmap(const TBitmapView* view) const;
-    QString DefaultViewName(const TBitmapView* view) const;
-    QString SaveFolder() const;
-    void SaveView(TBitmapView* view);
-    void CopyView(TBitmapView* view);
-    void ExportWithDialog();
 
     // The closer look (look.cpp): the readout and the legend in the empty
     // column, the magnifier and the table of areas. They read the session
@@ -241,9 +227,9 @@ class TfrmMain : public QWidget, private TPassObserver {
 
     std::unique_ptr<TSession> OwnSession_;
     TSession* Session_;
-    TAreaPass AreaPass_; // empty: FindAreas
     TMessageBoxHook MessageBoxHook_;
     QSettings* Settings_;
+    TPassObserver* PassWatcher_;
 
     // Controls, named as in the layout.
     TBitmapView* Image1;
@@ -268,8 +254,9 @@ class TfrmMain : public QWidget, private TPassObserver {
     TAreaTable* AreaTable_ = nullptr;
     QAction* MagnifierAction_ = nullptr;
     QAction* AreaTableAction_ = nullptr;
-    QAction* PlaceAction_ = nullptr; // Ctrl+R, while a picture is loaded
     std::unique_ptr<TSweepView> SweepView_;
+    std::unique_ptr<TResultsOut> ResultsOut_;
+    std::unique_ptr<TPlacementPart> Placement_;
 
     // What the paint boxes show; each keeps its own bitmap so that what was
     // drawn last survives being covered.
@@ -277,9 +264,7 @@ class TfrmMain : public QWidget, private TPassObserver {
     TBitmap PaintBox2Bitmap_; // 256 x 256, starts in the button-face colour
 
     QString FileListDirectory_; // the folder the file list shows
-    std::string ChosenFile_;    // the bytes of the chosen file's path, "" when none
     std::string LoadedFile_;    // the file loaded last, for "choosing it again does nothing"
-    bool ScanRunning_ = false;  // the scan's sweeps run: ScrollBar2Change draws nothing
     int ShownPlane_ = -1;
     bool OuterSizeFitted_ = false;
     bool InUserInput_ = false;           // a list is handling a mouse or key event of the user
@@ -299,6 +284,4 @@ class TfrmMain : public QWidget, private TPassObserver {
     QPainterPath ChosenOutline_;     // the area chosen in the table, outlined on the area view
     QFileSystemWatcher* FolderWatcher_ = nullptr; // the listed folder, for files coming and going
     QTimer* RefreshTimer_ = nullptr;              // one re-listing for a burst of changes
-    TBitmap AreasDrawing_; // the last pass's outlines and stars, kept for the export
-    QString SaveFolder_;   // where the last view or export went, "" before
 };

@@ -49,17 +49,7 @@ bool NeighbourHolds(const TPlane& labels, int r, int px, int py) {
 
 } // namespace
 
-void TryJoin(TPlanes& planes, const TSeedState& s, int limit, int px, int py) {
-    TPlane& labels = planes[aGr];
-    if (!NeighbourHolds(labels, s.r, px, py)) return;
-    if (Cost(planes, s, px, py) < limit) labels[py][px] = uint8_t(s.r);
-}
-
-void GrowSeed(TPlanes& planes, const TSeedState& s, int limit, bool fast) {
-    if (!fast) {
-        VisitAllRings(s, [&](int px, int py) { TryJoin(planes, s, limit, px, py); });
-        return;
-    }
+void GrowSeed(TPlanes& planes, const TSeedState& s, int limit) {
     auto cheap = std::make_unique<bool[][256]>(256);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) cheap[y][x] = Cost(planes, s, x, y) < limit;

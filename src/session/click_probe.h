@@ -21,13 +21,10 @@ struct TSeedState {
 // Every seed of one press at (x, y) with the cost limit `limit`.
 void PressProbe(TSession& s, TProbeButton button, int x, int y, int limit);
 
-// The inner step: labels (px, py) with r when a 4-neighbour (clamped to the
-// picture) holds r and the signed cost is below `limit`.
-void TryJoin(TPlanes& planes, const TSeedState& seed, int limit, int px, int py);
-
-// Five repetitions of the rings 1 to 250 around the seed, calling TryJoin for
-// every position of the eight runs of each ring in order. The fast path looks
-// up whether each pixel's cost is below the limit in a table made once per
-// seed (the cost reads only planes 0 and 1 and the picture, which the growth
-// never changes), and gives the same labels in the same sequence.
-void GrowSeed(TPlanes& planes, const TSeedState& seed, int limit, bool fast = true);
+// Five repetitions of the rings 1 to 250 around the seed, in the eight runs
+// of each ring in order, labelling a position with r when a 4-neighbour
+// (clamped to the picture) holds r and the signed cost is below `limit`.
+// Whether each pixel's cost is below the limit is looked up in a table made
+// once per seed (the cost reads only planes 0 and 1 and the picture, which
+// the growth never changes).
+void GrowSeed(TPlanes& planes, const TSeedState& seed, int limit);

@@ -155,19 +155,6 @@ std::string Number(double v) {
     return buf;
 }
 
-// {"kind": "top-left"}, {"kind": "part", "x": X, "y": Y} or {"kind": "fit", "k": K}.
-std::string PlacementJson(const TPlacement& p) {
-    switch (p.Kind) {
-    case TPlacement::Part:
-        return "{\"kind\": \"part\", \"x\": " + std::to_string(p.X) +
-               ", \"y\": " + std::to_string(p.Y) + "}";
-    case TPlacement::Fit:
-        return "{\"kind\": \"fit\", \"k\": " + std::to_string(p.K) + "}";
-    default:
-        return "{\"kind\": \"top-left\"}";
-    }
-}
-
 } // namespace
 
 std::string JsonQuoted(const std::string& s) {
@@ -196,7 +183,7 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
     std::ostringstream o;
     o << "{\n  \"picture\": " << JsonQuoted(s.Picture.Path)
       << ",\n  \"width\": " << s.Picture.Size.Width << ",\n  \"height\": " << s.Picture.Size.Height
-      << ",\n  \"placement\": " << PlacementJson(s.Picture.Placement)
+      << ",\n  \"placement\": " << PlacementText(s.Picture.Placement, TPlacementForm::Json)
       << ",\n  \"plane\": " << (r.Plane < 0 ? std::string("null") : std::to_string(r.Plane))
       << ",\n  \"plane_name\": " << JsonQuoted(r.Plane < 0 ? "mix" : PlaneIds[r.Plane])
       << ",\n  \"threshold\": " << r.Threshold << ",\n  \"raised_level\": " << r.RaisedLevel

@@ -43,6 +43,9 @@ struct TPictureInfo {
     TPlacement Placement; // how it landed: the placement asked, resolved for its size
 };
 
+// Where a fresh session's threshold bar stands, as a fresh window shows it.
+constexpr int32_t InitialThresholdBar = 100;
+
 struct TSession {
     TBitmap Grid; // the picture grid, 256 x 256, white until a picture lands
     TPictureInfo Picture;
@@ -55,6 +58,9 @@ struct TSession {
     TBitmap View;        // 256 x 256: what the plane view, the pass and the probe draw
     TToneTab ToneTab = InitialToneTab(); // the plane view's brightness offset
     TRandom Random;                      // the click probe's generator
+    // Where the threshold bar stands: at the threshold of the last pass
+    // run through the user's actions (session/analysis.h).
+    int32_t ThresholdBar = InitialThresholdBar;
     std::optional<TPassResult> LastPass; // none before the first pass
     TWorkers Workers;                    // the threads its steps may use
     // Scratch of the threshold scan: one scoring context per worker, made by

@@ -1,6 +1,7 @@
 // A TfrmMain over a samples folder of the test's own and a session of the
 // test's own, shown off screen, with every modal box recorded instead of
-// shown, and the passes it runs counted.
+// shown, and the passes it runs counted (as the window tells them, through
+// the scan's passes too).
 #pragma once
 
 #include "main/uMain.h"
@@ -15,11 +16,24 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 struct TRecordedBox {
     QMessageBox::Icon icon;
     QString caption, text;
+};
+
+// Counts the passes it hears end; `failing` makes the next pass fail as it
+// chooses its threshold.
+struct TPassCounter : TPassObserver {
+    int& passes;
+    bool failing = false;
+    explicit TPassCounter(int& p) : passes(p) {}
+    void ThresholdChosen(int32_t) override {
+        if (failing) throw std::bad_alloc();
+    }
+    void PassFinished(const TPassResult&) override { ++passes; }
 };
 
 struct TWindowUnderTest : ::testing::Test {
@@ -30,6 +44,7 @@ struct TWindowUnderTest : ::testing::Test {
     std::unique_ptr<TfrmMain> form;
     TControls ctl; // the window's controls, once it is open
     int passes = 0;
+    TPassCounter counter{passes};
 
     // The session's state under the names the handlers use.
     TBitmap& Image1Picture = S.Grid;
@@ -46,14 +61,12 @@ struct TWindowUnderTest : ::testing::Test {
     void Open() { Open(samples.path()); }
 
     void Open(const QString& dir) {
-        form = std::make_unique<TfrmMain>(TestWindowOptions(
+        TfrmMain::TOptions options = TestWindowOptions(
             dir, &S, [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
                 boxes.push_back({icon, caption, text});
-            }));
-        form->UseAreaPass([this](TSession& s, const TPassOptions& o, TPassObserver& observer) {
-            ++passes;
-            return FindAreas(s, o, observer);
-        });
+            });
+        options.PassWatcher = &counter;
+        form = std::make_unique<TfrmMain>(std::move(options));
         form->show();
         ctl = Controls(*form);
     }

@@ -1,6 +1,7 @@
 // The noise planes, and the fast version against its plain twin.
 #include "image/workers.h"
 
+#include "support/noise_planes_whole.h"
 #include "support/plain_planes.h"
 #include "support/planes_fixture.h"
 

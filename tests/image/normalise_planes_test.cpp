@@ -1,4 +1,5 @@
 // The contrast normalisation.
+#include "support/noise_planes_whole.h"
 #include "support/plain_planes.h"
 #include "support/planes_fixture.h"
 

@@ -44,6 +44,25 @@ TEST(Placement, ClampsThePartAndFindsTheSmallestShrinkFactor) {
     EXPECT_EQ(DescribePlacement({}), "top-left");
 }
 
+TEST(Placement, ReadsTheSameInEachFormOfItsText) {
+    const TPlacement k16 = ResolvePlacement({TPlacement::Fit}, 4000, 3000);
+    const TPlacement part = Part(12, 34);
+    struct TCase {
+        TPlacementForm form;
+        const char *topLeft, *part, *fit;
+    };
+    for (const TCase& c :
+         {TCase{TPlacementForm::Title, "top-left", "part at 12,34", "shrunk 1/16"},
+          TCase{TPlacementForm::Column, "top-left", "part 12 34", "fit 16"},
+          TCase{TPlacementForm::Json, "{\"kind\": \"top-left\"}",
+                "{\"kind\": \"part\", \"x\": 12, \"y\": 34}", "{\"kind\": \"fit\", \"k\": 16}"},
+          TCase{TPlacementForm::Asked, "", "part at 12,34", "fit"}}) {
+        EXPECT_EQ(PlacementText({}, c.form), c.topLeft);
+        EXPECT_EQ(PlacementText(part, c.form), c.part);
+        EXPECT_EQ(PlacementText(k16, c.form), c.fit);
+    }
+}
+
 // The rounded mean of the k x k block at (bx, by), per channel, from the
 // picture's pixels.
 template <typename F> TRGB BlockMean(F pixel, int k, int bx, int by) {

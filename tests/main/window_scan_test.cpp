@@ -2,6 +2,7 @@
 // follows them, and one drawing of the area map at the end; and what it
 // shows is the same whether the session scores on one worker or two.
 #include "main/uMain.h"
+#include "session/analysis.h"
 #include "session/session.h"
 
 #include "support/session_fingerprint.h"
@@ -18,28 +19,61 @@
 
 namespace {
 
+// The thresholds of the passes the window runs, as it tells them.
+struct TThresholds : TPassObserver {
+    std::vector<int> seen;
+    void ThresholdChosen(int32_t t) override { seen.push_back(t); }
+};
+
 TEST(WindowScan, SweepsWithoutRedrawingAndShowsTheAreaMapAtTheEnd) {
-    TfrmMain::TOptions options;
-    options.SamplesDir = "/nonexistent";
-    options.MessageBox = [](QMessageBox::Icon, const QString&, const QString&,
-                            QMessageBox::StandardButtons) { return QMessageBox::Ok; };
-    TfrmMain form(std::move(options));
-    std::vector<int> passes;
-    // The plane view lists and clears the counters each time it draws: a
-    // counter raised by every pass shows how many passes ran since it last drew.
-    form.UseAreaPass([&](TSession& s, const TPassOptions& o, TPassObserver& observer) {
-        passes.push_back(o.Threshold);
-        s.Areas.LevelScores[o.Threshold] = o.Threshold == 10 ? 5.0 : 0.0;
-        s.Areas.OpCounters[5] += 1;
-        observer.ThresholdChosen(o.Threshold);
-        return TPassResult{};
-    });
-    form.ScanClick();
-    auto* counters = form.findChild<QListWidget*>("ListBox2");
-    EXPECT_EQ(counters->item(5)->text(), "5 : 41") << "31 + 10 passes, then one drawing";
-    EXPECT_EQ(form.findChild<QListWidget*>("ListBox1")->currentRow(), 3);
-    EXPECT_EQ(form.findChild<QScrollBar*>("ScrollBar2")->value(), 10);
-    EXPECT_EQ(passes.size(), 41u) << "the result is where the sweeps ended: no extra pass";
+    const std::string samples = std::string(TESSA_SOURCE_DIR) + "/samples/";
+    for (const char* name : {"coffee.jpg", "bricks.bmp", "shapes.jpg"}) {
+        SCOPED_TRACE(name);
+        TThresholds watched;
+        TfrmMain::TOptions options = TestWindowOptions("/nonexistent");
+        options.PassWatcher = &watched;
+        TfrmMain form(std::move(options));
+        form.ChooseFile(samples + name);
+        // The same steps on a session of the test's own, never drawn, so
+        // that its counters add up over the scan.
+        const auto twin = NewSession();
+        struct TQuiet : TAnalysisObserver {
+            TThresholds* record = nullptr;
+            void ThresholdChosen(int32_t t) override {
+                if (record) record->ThresholdChosen(t);
+            }
+        } quiet;
+        TThresholds twinSeen;
+        ChoosePicture(*twin, samples + name, twin->Placement);
+        AnalyseChosen(*twin, {}, quiet);
+        for (int64_t& c : twin->Areas.OpCounters) c = 0;
+        watched.seen.clear();
+        quiet.record = &twinSeen;
+
+        const int32_t barBefore = twin->ThresholdBar;
+        EXPECT_EQ(form.Snapshot().ScrollBar2, barBefore);
+        form.ScanClick();
+        const TAnalysed scan = RunScan(*twin, {}, quiet);
+        const TWindowSnapshot shown = form.Snapshot();
+        EXPECT_EQ(shown.ScrollBar2, scan.Scan->Result);
+        EXPECT_EQ(twin->ThresholdBar, scan.Scan->Result);
+        EXPECT_EQ(shown.ListBox1, 3);
+        EXPECT_EQ(shown.ShownPlane, 3);
+        EXPECT_EQ(watched.seen, twinSeen.seen) << "the window's passes are the session's";
+        EXPECT_GE(watched.seen.size(), 31u - 1u + 9u);
+        EXPECT_LE(watched.seen.size(), 31u + 17u + 1u);
+        ASSERT_FALSE(watched.seen.empty());
+        EXPECT_EQ(watched.seen.back(), scan.Scan->Result);
+        EXPECT_EQ(watched.seen[0], barBefore == 8 ? 16 : 8) << "the coarse sweep first";
+        // The plane view draws once at the end, listing the counters of the
+        // whole scan; when the bar then moves to the result, that pass's
+        // drawing lists them and the scan's own drawing lists them cleared.
+        for (int k = 0; k < 9; ++k)
+            EXPECT_EQ(shown.ListBox2[size_t(k)].toStdString(),
+                      std::to_string(k) + " : " +
+                          std::to_string(scan.PassAtResult ? 0 : twin->Areas.OpCounters[k]))
+                << k;
+    }
 }
 
 // Everything the window shows after a scan, as text and bytes: the

@@ -1,6 +1,7 @@
 // The click probe: the random generator, the seeds a press takes, the growth
 // of the labels, and the fast growth against its plain twin.
 #include "session/click_probe.h"
+#include "support/grow_seed_plain.h"
 
 #include <gtest/gtest.h>
 
@@ -132,11 +133,11 @@ TEST_F(ClickProbe, FastGrowthGivesTheSameLabelsAsThePlainSteps) {
         TSeedState seed = s;
         seed.q = Plane(aNo1)[s.cy][s.cx];
         Plane(aGr)[s.cy][s.cx] = uint8_t(s.r);
-        GrowSeed(S.Planes, seed, limit, false);
+        plain_grow::GrowSeed(S.Planes, seed, limit);
         std::vector<uint8_t> plain(&Plane(aGr)[0][0], &Plane(aGr)[0][0] + 65536);
         std::copy(start.begin(), start.end(), &Plane(aGr)[0][0]);
         Plane(aGr)[s.cy][s.cx] = uint8_t(s.r);
-        GrowSeed(S.Planes, seed, limit, true);
+        GrowSeed(S.Planes, seed, limit);
         std::vector<uint8_t> fast(&Plane(aGr)[0][0], &Plane(aGr)[0][0] + 65536);
         ASSERT_EQ(plain, fast) << "trial " << trial;
         EXPECT_NE(plain, start);

@@ -1,36 +1,22 @@
 #include "analyse.h"
 
-#include "session/scan.h"
+#include "session/analysis.h"
 
-TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice,
-                               int32_t& bar) {
-    s.Placement = choice.Placement;
-    LoadPicture(s, path);
-    for (double& score : s.Areas.LevelScores) score = 0.0;
-    ComputePlanes(s);
+TPictureOutcome AnalysePicture(TSession& s, const std::string& path,
+                               const TAnalysisChoice& choice) {
+    ChoosePicture(s, path, choice.Placement);
+    // The ground of the area view is the window's button face.
+    TAnalysisRequest how;
+    how.Pass.Threshold = choice.Threshold;
+    how.Pass.ByPlane = choice.Plane >= 0;
+    if (how.Pass.ByPlane) how.Pass.Plane = choice.Plane;
+    how.Scan = choice.Scan;
+    TAnalysisObserver quiet;
+    const TAnalysed analysed = AnalyseChosen(s, how, quiet);
 
-    TPassObserver quiet;
-    const auto pass = [&](int32_t threshold) {
-        TPassOptions o; // the ground of the area view is the window's button face
-        o.Threshold = threshold;
-        o.ByPlane = choice.Plane >= 0;
-        if (o.ByPlane) o.Plane = choice.Plane;
-        bar = FindAreas(s, o, quiet).Threshold; // the bar follows every pass
-    };
     TPictureOutcome out;
-    if (choice.Scan) {
-        const TScanOutcome scan = ScanThresholds(s.Areas.LevelScores, bar, pass);
-        bar = scan.BarAfterSweeps;
-        // The bar moved to the result runs one more pass there, unless the
-        // sweeps ended there.
-        if (scan.Result != bar) pass(scan.Result);
-        out.BestScore = scan.BestScore;
-    } else {
-        // A threshold of the user's is the pass the bar runs when moved
-        // there; the automatic pass before it leaves nothing that pass reads.
-        pass(choice.Threshold);
-    }
-    const TPassResult& r = *s.LastPass;
+    if (analysed.Scan) out.BestScore = analysed.Scan->BestScore;
+    const TPassResult& r = analysed.Pass;
     out.Width = s.Picture.Size.Width;
     out.Height = s.Picture.Size.Height;
     out.Placement = s.Picture.Placement;

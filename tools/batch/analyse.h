@@ -1,6 +1,7 @@
-// One picture through a session, as choosing it in the window runs it:
-// intake, the level scores cleared, the planes, then the automatic pass, the
-// pass at a given threshold, or the threshold scan, on the mix or one plane.
+// One picture through a session, as choosing it in the window runs it (the
+// recipe of session/analysis.h): intake, the level scores cleared, the
+// planes, then the automatic pass, the pass at a given threshold, or the
+// threshold scan, on the mix or one plane.
 #pragma once
 
 #include "options.h"
@@ -10,11 +11,7 @@
 
 #include <string>
 
-// Where a freshly started window's threshold bar stands.
-constexpr int32_t InitialThresholdBar = 100;
-
-// Runs the steps on `s`; `bar` is where the window's threshold bar stands
-// before and after (the scan starts from it). Throws TPictureError when the
-// picture cannot be read, leaving the session as it was.
-TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice,
-                               int32_t& bar);
+// Runs the steps on `s`, from where its threshold bar stands (the scan starts
+// from it). Throws TPictureError when the picture cannot be read, leaving the
+// session as it was.
+TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice);

@@ -1,8 +1,10 @@
 #include "batch.h"
 
 #include "analyse.h"
+#include "image/workers.h"
 #include "output_folder.h"
 #include "picture_list.h"
+#include "session/analysis.h"
 #include "sweep_output.h"
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include <thread>
 
 #include <malloc.h>
-#include <sched.h>
 
 namespace fs = std::filesystem;
 
@@ -33,26 +34,26 @@ std::string PlainMessage(std::string message) {
 // Analyses one picture on `kept` (or, when null, on a session of its own
 // with `sessionWorkers` threads) and writes its folder when `write`; a
 // picture that fails leaves no folder.
-TSummaryRow Analyse(const TPictureJob& job, TSession* kept, int32_t& bar, const TBatchOptions& o,
-                    bool write, int sessionWorkers = 1) {
+TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions& o, bool write,
+                    int sessionWorkers = 1) {
     TSummaryRow row{job.Path, std::nullopt, job.Error};
     if (!job.Error.empty()) return row;
     try {
         std::unique_ptr<TSession> fresh = kept ? nullptr : NewSession(sessionWorkers);
         TSession& s = kept ? *kept : *fresh;
-        const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice, bar);
+        const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice);
         if (write) {
             TExportOptions e;
             e.Planes = o.Choice.Planes;
             e.ScanBestScore = outcome.BestScore;
-            const std::optional<TSweep> sweep = PictureSweep(s, o.Choice, bar);
+            const std::optional<TSweep> sweep = PictureSweep(s, o.Choice, s.ThresholdBar);
             e.Sweep = sweep ? &*sweep : nullptr;
             e.SweepPlot = true;
             WriteResultFolder(s, o.OutDir, job.OutName, e);
         }
         row.Outcome = outcome;
     } catch (const std::bad_alloc&) {
-        row.Message = "There is not enough memory to finish this step.";
+        row.Message = StepOutOfMemoryMessage;
     } catch (const std::exception& e) {
         row.Message = PlainMessage(e.what());
     }
@@ -106,16 +107,10 @@ std::vector<TPictureJob> Pictures(const TBatchOptions& o) {
     return FindPictures(inputs, o.Recursive, o.OutDir);
 }
 
-// The cores this process may run on: a job scheduler or taskset may give it
-// fewer than the machine has.
-int Cores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-    return int(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 int Workers(const TBatchOptions& o, size_t pictures) {
-    const int cores = Cores();
+    // The cores this process may run on: a job scheduler or taskset may
+    // give it fewer than the machine has.
+    const int cores = DefaultWorkerCount();
     return int(
         std::min<size_t>(size_t(o.Jobs > 0 ? o.Jobs : cores), std::max<size_t>(pictures, 1)));
 }
@@ -152,11 +147,10 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         // on the grid and move the bar, so that each share and a resumed run
         // give what the whole run gives.
         const auto s = NewSession();
-        int32_t bar = InitialThresholdBar;
         for (size_t i = 0; i < end; ++i) {
             const std::optional<TSummaryRow> earlier =
                 i >= begin ? Earlier(jobs[i], o) : std::nullopt;
-            TSummaryRow row = Analyse(jobs[i], s.get(), bar, o, i >= begin && !earlier);
+            TSummaryRow row = Analyse(jobs[i], s.get(), o, i >= begin && !earlier);
             if (i < begin) continue;
             rows[i - begin] = earlier ? *earlier : std::move(row);
             progress.Done(rows[i - begin], bool(earlier));
@@ -167,7 +161,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         // pictures side by side each get one, a single picture gets them
         // all for its planes and scan.
         const int pictureWorkers = Workers(o, rows.size());
-        const int sessionWorkers = std::max(1, Cores() / pictureWorkers);
+        const int sessionWorkers = std::max(1, DefaultWorkerCount() / pictureWorkers);
         std::atomic<size_t> next{begin};
         const auto work = [&] {
             for (size_t i; (i = next++) < end;) {
@@ -176,8 +170,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                     progress.Done(rows[i - begin], true);
                     continue;
                 }
-                int32_t bar = InitialThresholdBar;
-                rows[i - begin] = Analyse(jobs[i], nullptr, bar, o, true, sessionWorkers);
+                rows[i - begin] = Analyse(jobs[i], nullptr, o, true, sessionWorkers);
                 progress.Done(rows[i - begin], false);
             }
         };

@@ -183,9 +183,8 @@ std::string ChoiceLine(const TAnalysisChoice& c) {
     line += c.Plane < 0 ? ", mix" : std::string(", plane ") + PlaneIds[c.Plane];
     if (c.Planes) line += ", planes";
     if (c.KeepGrid) line += ", keep-grid";
-    if (c.Placement.Kind == TPlacement::Part)
-        line += ", part at " + std::to_string(c.Placement.X) + "," + std::to_string(c.Placement.Y);
-    if (c.Placement.Kind == TPlacement::Fit) line += ", fit";
+    if (c.Placement.Kind != TPlacement::TopLeft)
+        line += ", " + PlacementText(c.Placement, TPlacementForm::Asked);
     if (c.Sweep) line += ", sweep";
     return line;
 }

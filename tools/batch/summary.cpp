@@ -38,23 +38,13 @@ const TColumn Columns[] = {
      [](const TPictureOutcome& o) { return o.BestScore ? Number(*o.BestScore) : std::string(); }},
     {"status", nullptr},
     {"message", nullptr},
-    {"placement", [](const TPictureOutcome& o) { return PlacementText(o.Placement); }},
+    {"placement",
+     [](const TPictureOutcome& o) { return PlacementText(o.Placement, TPlacementForm::Column); }},
 };
 constexpr size_t StatusColumn = 8;
 constexpr size_t PlacementColumn = 10; // added after the first ten, at the end
 
 } // namespace
-
-std::string PlacementText(const TPlacement& p) {
-    switch (p.Kind) {
-    case TPlacement::Part:
-        return "part " + std::to_string(p.X) + " " + std::to_string(p.Y);
-    case TPlacement::Fit:
-        return "fit " + std::to_string(p.K);
-    default:
-        return "top-left";
-    }
-}
 
 TCsvRow SummaryHeader() {
     TCsvRow h;

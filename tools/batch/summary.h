@@ -19,10 +19,6 @@ struct TPictureOutcome {
     TPlacement Placement;            // how the picture landed, resolved for its size
 };
 
-// The placement column's text: "top-left", "part X Y" (the corner) or "fit K"
-// (the shrink factor).
-std::string PlacementText(const TPlacement& resolved);
-
 struct TSummaryRow {
     std::string Picture;
     std::optional<TPictureOutcome> Outcome; // none when the picture failed

@@ -3,11 +3,12 @@
 // and Ctrl+C on the view under the pointer), and the export of the last
 // analysis (Ctrl+E). None of it changes the session or a view; a file that
 // cannot be written is reported and no file is left half-written.
+#include "results_out.h"
+
+#include "ask_path.h"
 #include "bitmap_view.h"
 #include "session/export.h"
 #include "session/session.h"
-#include "sweep_view.h"
-#include "uMain.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,24 +23,21 @@
 
 #include <stdexcept>
 
-// The window's own actions for opening, saving, copying and exporting: they
-// work from the keyboard on the window alone, and a menu bar shows the same
-// actions (found by their names), so that one key never means two things.
-void TfrmMain::CreateSaveShortcuts() {
+// Save, copy and export are actions of the window: they work from the
+// keyboard on the window alone, and a menu bar shows the same actions (found
+// by their names), so that one key never means two things.
+TResultsOut::TResultsOut(QWidget* window, const TSession& session, TViews views, THost host)
+    : Window_(window), Session_(session), Views_(views), Host_(std::move(host)) {
     const auto named = [this](const char* name, const QString& text, const QKeySequence& keys,
                               const QString& tip, std::function<void()> handler) {
-        auto* action = new QAction(text, this);
+        auto* action = new QAction(text, Window_);
         action->setObjectName(name);
         action->setShortcut(keys);
         action->setStatusTip(tip);
-        addAction(action);
-        connect(action, &QAction::triggered, this, [this, handler] { Guard(handler); });
-        return action;
+        Window_->addAction(action);
+        QObject::connect(action, &QAction::triggered, Window_,
+                         [this, handler] { Host_.Guard(handler); });
     };
-    named("OpenPictureAction", "&Open picture...", QKeySequence::Open,
-          "Choose a picture file to load and analyse", [this] { OpenPictureDialog(); });
-    named("OpenFolderAction", "Open &folder...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
-          "Choose a folder to list its pictures", [this] { OpenFolderDialog(); });
     named("SaveViewAction", "&Save view as...", QKeySequence::Save,
           "Save the view under the pointer (else the last one clicked, else the area view) as PNG",
           [this] { SaveView(ViewToTake()); });
@@ -49,124 +47,126 @@ void TfrmMain::CreateSaveShortcuts() {
     named("ExportAction", "&Export analysis...", QKeySequence(Qt::CTRL | Qt::Key_E),
           "Write the analysis's table, planes and pictures into a folder",
           [this] { ExportWithDialog(); });
-    // The picture keeps its right button for the click probe; the other two
-    // views offer a menu there.
-    for (TBitmapView* view : {PaintBox1, PaintBox2}) {
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, view](const QPoint& at) { ViewContextMenu(view, at); });
-    }
-    for (TBitmapView* view : {Image1, PaintBox1, PaintBox2}) view->installEventFilter(this);
 }
 
-void TfrmMain::AddSaveActions(QMenu& menu, TBitmapView* view) {
+TBitmapView* TResultsOut::ViewToTake() const {
+    if (TBitmapView* view = ViewUnderPointer()) return view;
+    TBitmapView* clicked = Host_.LastViewClicked();
+    return clicked ? clicked : Views_.AreaView;
+}
+
+QString TResultsOut::ViewName(const TBitmapView* view) const {
+    return view == Views_.Picture     ? "the picture"
+           : view == Views_.PlaneView ? "the plane view"
+                                      : "the area view";
+}
+
+void TResultsOut::AreasDrawn(const TBitmap& view) {
+    if (AreasDrawing_.Pixels.empty()) CreateBitmap(AreasDrawing_, 256, 256);
+    DrawBitmap(AreasDrawing_, 0, 0, view);
+}
+
+void TResultsOut::AddSaveActions(QMenu& menu, TBitmapView* view) {
     const auto add = [&](const QString& text, const QKeySequence& keys,
                          std::function<void()> handler) {
-        QAction* action = menu.addAction(text, this, [this, handler] { Guard(handler); });
+        QAction* action = menu.addAction(text, Window_, [this, handler] { Host_.Guard(handler); });
         action->setShortcut(keys);
         action->setShortcutVisibleInContextMenu(true);
         return action;
     };
-    const QString what = view == PaintBox1 ? "plane view" : "area view";
+    const QString what = view == Views_.PlaneView ? "plane view" : "area view";
     add("Save the " + what + " as PNG...", QKeySequence::Save, [this, view] { SaveView(view); });
     add("Copy the " + what, QKeySequence::Copy, [this, view] { CopyView(view); });
-    if (view == PaintBox2) {
+    if (view == Views_.AreaView) {
         menu.addSeparator();
-        add("Save the picture as PNG...", {}, [this] { SaveView(Image1); });
-        add("Copy the picture", {}, [this] { CopyView(Image1); });
+        add("Save the picture as PNG...", {}, [this] { SaveView(Views_.Picture); });
+        add("Copy the picture", {}, [this] { CopyView(Views_.Picture); });
     }
     menu.addSeparator();
     add("Export the analysis...", QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
         ExportWithDialog();
-    })->setEnabled(Session_->LastPass.has_value());
+    })->setEnabled(Session_.LastPass.has_value());
 }
 
-TBitmapView* TfrmMain::ViewToTake() const {
-    if (TBitmapView* view = ViewUnderPointer()) return view;
-    return LastViewClicked_ ? LastViewClicked_ : PaintBox2;
-}
-
-QString TfrmMain::ViewName(const TBitmapView* view) const {
-    return view == Image1 ? "the picture" : view == PaintBox1 ? "the plane view" : "the area view";
-}
-
-TBitmapView* TfrmMain::ViewUnderPointer() const {
-    for (TBitmapView* view : {Image1, PaintBox1, PaintBox2})
+TBitmapView* TResultsOut::ViewUnderPointer() const {
+    for (TBitmapView* view : {Views_.Picture, Views_.PlaneView, Views_.AreaView})
         if (view->isVisible() && view->rect().contains(view->mapFromGlobal(QCursor::pos())))
             return view;
     return nullptr;
 }
 
-const TBitmap& TfrmMain::ViewBitmap(const TBitmapView* view) const {
-    return view == Image1      ? Session_->Grid
-           : view == PaintBox1 ? PaintBox1Bitmap_
-                               : PaintBox2Bitmap_;
+const TBitmap& TResultsOut::ViewBitmap(const TBitmapView* view) const {
+    return view == Views_.Picture     ? Session_.Grid
+           : view == Views_.PlaneView ? *Views_.PlaneBitmap
+                                      : *Views_.AreaBitmap;
 }
 
 // Says what the file holds: coffee-picture.png, coffee-plane12-aV.png,
 // coffee-areas-t146.png (the threshold of the pass drawn), coffee-likeness-
 // t146.png (the area probe's colouring).
-QString TfrmMain::DefaultViewName(const TBitmapView* view) const {
-    const std::string& path = Session_->Picture.Path;
+QString TResultsOut::DefaultViewName(const TBitmapView* view) const {
+    const std::string& path = Session_.Picture.Path;
+    const TViewState shown = Host_.ViewState();
     const QString stem =
         path.empty()
             ? "tessavorin"
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).completeBaseName();
-    if (view == Image1) return stem + "-picture.png";
-    if (view == PaintBox1) {
-        if (ShownPlane_ >= 0)
+    if (view == Views_.Picture) return stem + "-picture.png";
+    if (view == Views_.PlaneView) {
+        if (shown.ShownPlane >= 0)
             return QString("%1-plane%2-%3.png")
                 .arg(stem)
-                .arg(ShownPlane_)
-                .arg(PlaneIds[ShownPlane_]);
+                .arg(shown.ShownPlane)
+                .arg(PlaneIds[shown.ShownPlane]);
         return stem + (path.empty() ? "-plane-view.png" : "-reductions.png");
     }
-    if (!Session_->LastPass) return stem + "-area-view.png";
+    if (!Session_.LastPass) return stem + "-area-view.png";
     return QString("%1-%2-t%3.png")
-        .arg(stem, AreaViewShowsProbe_ ? "likeness" : "areas")
-        .arg(Session_->LastPass->Threshold);
+        .arg(stem, shown.AreaViewShowsProbe ? "likeness" : "areas")
+        .arg(Session_.LastPass->Threshold);
 }
 
 // Where a save or an export starts: where the last one went, else the listed
 // folder when it can be written (the samples of an installed program cannot),
 // else the user's pictures folder, else the home folder.
-QString TfrmMain::SaveFolder() const {
+QString TResultsOut::SaveFolder() const {
     if (!SaveFolder_.isEmpty()) return SaveFolder_;
-    if (QFileInfo(FileListDirectory_).isWritable()) return FileListDirectory_;
+    const QString listed = Host_.ListedFolder();
+    if (QFileInfo(listed).isWritable()) return listed;
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) return pictures;
     return QDir::homePath();
 }
 
-void TfrmMain::SaveView(TBitmapView* view) {
-    const QString file = AskForPath(TAsk::PngFile, "Save as PNG",
+void TResultsOut::SaveView(TBitmapView* view) {
+    const QString file = AskForPath(Window_, TAsk::PngFile, "Save as PNG",
                                     QDir(SaveFolder()).filePath(DefaultViewName(view)));
     if (file.isEmpty()) return;
     WritePng(ViewBitmap(view), QFile::encodeName(file).toStdString());
     SaveFolder_ = QFileInfo(file).absolutePath();
-    Tell(QString("Saved %1 to %2").arg(ViewName(view), QDir::toNativeSeparators(file)));
+    Host_.Tell(QString("Saved %1 to %2").arg(ViewName(view), QDir::toNativeSeparators(file)));
 }
 
-void TfrmMain::CopyView(TBitmapView* view) {
+void TResultsOut::CopyView(TBitmapView* view) {
     const TBitmap& b = ViewBitmap(view);
     const QImage shown(b.Pixels.data(), b.Width, b.Height, b.Stride, QImage::Format_BGR888);
     QGuiApplication::clipboard()->setImage(shown.copy(0, 0, 256, 256));
-    Tell(QString("Copied %1 to the clipboard").arg(ViewName(view)));
+    Host_.Tell(QString("Copied %1 to the clipboard").arg(ViewName(view)));
 }
 
-void TfrmMain::ExportWithDialog() {
-    if (!Session_->LastPass)
+void TResultsOut::ExportWithDialog() {
+    if (!Session_.LastPass)
         throw std::runtime_error("There is no analysis to export yet: choose a picture first.");
-    const QString folder =
-        AskForPath(TAsk::Folder, "Choose a folder for the export of the analysis", SaveFolder());
+    const QString folder = AskForPath(
+        Window_, TAsk::Folder, "Choose a folder for the export of the analysis", SaveFolder());
     if (folder.isEmpty()) return;
     TExportOptions options;
     // The outlines and stars, also when the pointer has since turned the
     // area view into the probe's colouring.
-    options.AreaView = AreasDrawing_.Pixels.empty() ? &PaintBox2Bitmap_ : &AreasDrawing_;
-    options.ScanBestScore = ScanBest_;
-    options.Sweep = &SweepView_->Current();
-    ExportAnalysis(*Session_, QFile::encodeName(folder).toStdString(), options);
+    options.AreaView = AreasDrawing_.Pixels.empty() ? Views_.AreaBitmap : &AreasDrawing_;
+    options.ScanBestScore = Host_.ScanBest();
+    options.Sweep = Host_.Sweep();
+    ExportAnalysis(Session_, QFile::encodeName(folder).toStdString(), options);
     SaveFolder_ = folder;
-    Tell("Exported to " + QDir::toNativeSeparators(folder));
+    Host_.Tell("Exported to " + QDir::toNativeSeparators(folder));
 }
