@@ -1,6 +1,7 @@
 #include "intake.h"
 
 #include "decoders.h"
+#include "picture_format.h"
 #include "picture_messages.h"
 
 #include <cctype>
@@ -17,14 +18,23 @@ std::string UpperExtension(const std::string& path) {
 
 TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* placement) {
     if (path.empty()) return {};
-    // The extension alone decides the decoder, whatever the content.
+    // The content chooses the decoder (picture_format.h).
     TBitmap decoded;
     TPictureSize size;
     try {
-        const std::string extension = UpperExtension(path);
-        decoded = extension == ".BMP"   ? DecodeBmp(path, &size, placement)
-                  : extension == ".PNG" ? DecodePng(path, &size, placement)
-                                        : DecodeJpeg(path, &size, placement);
+        switch (PictureFormatOf(path)) {
+        case TPictureFormat::Bmp:
+            decoded = DecodeBmp(path, &size, placement);
+            break;
+        case TPictureFormat::Png:
+            decoded = DecodePng(path, &size, placement);
+            break;
+        case TPictureFormat::Tiff:
+            decoded = DecodeTiff(path, &size, placement);
+            break;
+        default:
+            decoded = DecodeJpeg(path, &size, placement);
+        }
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");
     }

@@ -62,10 +62,11 @@ void TfrmMain::OpenGivenPath(const std::string& given) {
     }
     const std::string name = path.filename().string();
     if (!IsPictureName(name))
-        throw std::runtime_error(QString("Cannot open \"%1\": it is not a picture file. Tessavorin "
-                                         "reads JPEG, BMP and PNG pictures (.jpg, .bmp, .png).")
-                                     .arg(Shown(given))
-                                     .toStdString());
+        throw std::runtime_error(
+            QString("Cannot open \"%1\": it is not a picture file. Tessavorin "
+                    "reads JPEG, PNG, BMP and TIFF pictures (%2).")
+                .arg(Shown(given), QString::fromStdString(JoinedPictureExtensions("", ", ")))
+                .toStdString());
     const std::string folder = path.parent_path().string();
     if (!ListPictureFiles(QFile::decodeName(folder.c_str()), entries)) FailFolder(folder);
     // The picture loads as a choice in the list would; the list moves to
@@ -132,7 +133,9 @@ QString TfrmMain::AskForPath(TAsk kind, const QString& caption, const QString& s
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         // Qt's dialog matches the patterns in any letter case (IMG_0001.JPG).
-        dialog.setNameFilters({"Pictures (*.jpg *.bmp *.png)", "All files (*)"});
+        dialog.setNameFilters(
+            {QString::fromStdString("Pictures (" + JoinedPictureExtensions("*", " ") + ")"),
+             "All files (*)"});
         dialog.setDirectory(start);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -1,6 +1,7 @@
 #include "place_dialog.h"
 
 #include "image/intake.h"
+#include "image/picture_format.h"
 #include "image/picture_messages.h"
 #include "place_frame.h"
 
@@ -17,12 +18,11 @@
 
 TPlacePreview ReadPlacePreview(const std::string& path, TPictureSize size, QSize bound) {
     CheckPictureFile(path); // gone, a folder or emptied since it was loaded
-    // The extension decides the reader, as for the intake.
-    const std::string extension = UpperExtension(path);
-    const bool jpeg = extension != ".BMP" && extension != ".PNG";
-    // A BMP or PNG is decoded whole at four bytes a pixel before it is
-    // scaled; a JPEG is decoded at a fraction of its size already.
-    if (!jpeg && (long long)size.Width * size.Height > MaxDecodeBytes / 4)
+    // The content decides the reader, as for the intake.
+    const TPictureFormat format = PictureFormatOf(path);
+    // A BMP, PNG or TIFF is decoded whole at up to eight bytes a pixel before
+    // it is scaled; a JPEG is decoded at a fraction of its size already.
+    if (format != TPictureFormat::Jpeg && (long long)size.Width * size.Height > MaxDecodeBytes / 8)
         FailPicture(path, "the picture is " + std::to_string(size.Width) + " x " +
                               std::to_string(size.Height) +
                               " pixels, and decoding it would need more than 1 GiB of memory");
@@ -31,10 +31,7 @@ TPlacePreview ReadPlacePreview(const std::string& path, TPictureSize size, QSize
                               double(bound.height()) / std::max(size.Height, 256)});
     // Qt's own limit is counted in whole MiB and shared by every reader.
     QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
-    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), jpeg ? "jpeg"
-                                                                            : extension == ".BMP"
-                                                                                ? "bmp"
-                                                                                : "png");
+    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)), QtFormatName(format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false); // the grid takes the pixels as stored
     reader.setScaledSize(QSize(std::max(1, int(std::lround(size.Width * preview.Scale))),

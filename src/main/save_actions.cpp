@@ -90,11 +90,16 @@ QString TfrmMain::DefaultViewName(const TBitmapView* view) const {
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).completeBaseName();
     if (view == Image1) return stem + "-picture.png";
     if (view == PaintBox1) {
+        // A grey plane seen through a brightness offset is not its values:
+        // the name says it is the display (planes/ of the export holds them).
+        bool shifted = false;
+        for (int k = 0; k < 256; ++k) shifted |= Session_->ToneTab[k] != k;
         if (ShownPlane_ >= 0)
-            return QString("%1-plane%2-%3.png")
+            return QString("%1-plane%2-%3%4.png")
                 .arg(stem)
                 .arg(ShownPlane_)
-                .arg(PlaneIds[ShownPlane_]);
+                .arg(PlaneIds[ShownPlane_])
+                .arg(shifted && ShownPlane_ != aArH && ShownPlane_ != aZ ? "-display" : "");
         return stem + (path.empty() ? "-plane-view.png" : "-reductions.png");
     }
     if (!Session_->LastPass) return stem + "-area-view.png";

@@ -1,7 +1,9 @@
 #include "export.h"
 
 #include "area_columns.h"
+#include "label_image.h"
 #include "palette.h"
+#include "picture_terms_json.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -204,7 +206,7 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
       << (scanBestScore ? Number(*scanBestScore) : std::string("null"))
       << ",\n  \"level_scores\": [";
     for (int t = 0; t < 256; ++t) o << (t ? ", " : "") << Number(s.Areas.LevelScores[t]);
-    o << "]\n}\n";
+    o << "]" << PictureTermsJson(s) << "\n}\n";
     return o.str();
 }
 
@@ -216,7 +218,8 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
 
     const fs::path d(dir);
     const bool inPlace = options.InPlace, stored = options.StoredPngs;
-    Write((d / "areas.csv").string(), QByteArray::fromStdString(AreasCsv(s.Areas)), inPlace);
+    Write((d / "areas.csv").string(),
+          QByteArray::fromStdString(AreasCsv(s.Areas, FootprintOf(s.Picture))), inPlace);
     if (options.Planes)
         for (int p = 0; p < PlaneCount; ++p) {
             const QImage plane(&s.Planes[p][0][0], 256, 256, 256, QImage::Format_Grayscale8);
@@ -227,6 +230,7 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
     Write((d / "area-map.png").string(), Png(AreaMap(s), stored), inPlace);
     Write((d / "area-view.png").string(),
           Png(Paletted(options.AreaView ? *options.AreaView : s.View), stored), inPlace);
+    Write((d / "labels.png").string(), Png(LabelImage(s), stored), inPlace);
     // Last, so that a folder with analysis.json is a complete export.
     Write((d / "analysis.json").string(),
           QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);

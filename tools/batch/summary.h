@@ -23,6 +23,9 @@ struct TPictureOutcome {
 // (the shrink factor).
 std::string PlacementText(const TPlacement& resolved);
 
+// The message of an ok row: that only part of the picture was analysed, or "".
+std::string OkMessage(const TPictureOutcome& outcome);
+
 struct TSummaryRow {
     std::string Picture;
     std::optional<TPictureOutcome> Outcome; // none when the picture failed
