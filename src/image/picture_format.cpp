@@ -3,6 +3,7 @@
 #include "intake.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 bool FormatOfContent(const unsigned char* head, size_t size, TPictureFormat& format) {
@@ -23,11 +24,16 @@ bool FormatOfContent(const unsigned char* head, size_t size, TPictureFormat& for
 }
 
 TPictureFormat PictureFormatOf(const std::string& path) {
-    unsigned char head[8] = {};
-    std::ifstream file(path, std::ios::binary);
-    if (file) file.read(reinterpret_cast<char*>(head), sizeof head);
-    TPictureFormat format;
-    if (file.gcount() > 0 && FormatOfContent(head, size_t(file.gcount()), format)) return format;
+    // Only a plain file is opened: opening a pipe would wait for a writer.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) {
+        unsigned char head[8] = {};
+        std::ifstream file(path, std::ios::binary);
+        if (file) file.read(reinterpret_cast<char*>(head), sizeof head);
+        TPictureFormat format;
+        if (file.gcount() > 0 && FormatOfContent(head, size_t(file.gcount()), format))
+            return format;
+    }
     const std::string extension = UpperExtension(path);
     if (extension == ".BMP") return TPictureFormat::Bmp;
     if (extension == ".PNG") return TPictureFormat::Png;

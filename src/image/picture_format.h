@@ -13,7 +13,8 @@ enum class TPictureFormat { Jpeg, Png, Bmp, Tiff };
 bool FormatOfContent(const unsigned char* head, size_t size, TPictureFormat& format);
 
 // The decoder for the file at `path`: by content, else by extension. A file
-// that cannot be opened goes by its extension too; its decoder says why.
+// that is not a plain file or cannot be read goes by its extension too; its
+// decoder says why.
 TPictureFormat PictureFormatOf(const std::string& path);
 
 // "jpeg", "png", "bmp" or "tiff": the name QtGui's readers give the format.

@@ -112,3 +112,22 @@ TEST_F(AreaTableCopy, CopiesTheSelectedRowsAsTabSeparatedTextAndSavesTheShownAsC
     EXPECT_FALSE(error.isEmpty());
     EXPECT_NE(view->findChild<QAction*>("AreaTableSaveCsv"), nullptr);
 }
+
+// The area view frames a picture that leaves part of the grid, on the widget
+// only: the view's bitmap, which the dumps hold, stays the analysis's.
+TEST_F(AreaTableCopy, TheAreaViewFramesASmallerPicturesFootprintOnTheWidgetOnly) {
+    WriteSmallPicture(samples);
+    OpenWithShapes();
+    LoadShapes();
+    const QImage whole = ctl.PaintBox2->grab().toImage();
+    EXPECT_NE(whole.pixelColor(120, 40), QColor(255, 0, 255)) << "no frame on a full grid";
+    Choose(1);
+    const QImage framed = ctl.PaintBox2->grab().toImage();
+    const TBitmap& bitmap = PaintBox2Bitmap();
+    for (const QPoint p : {QPoint(120, 0), QPoint(120, 89), QPoint(0, 90), QPoint(119, 90)}) {
+        EXPECT_EQ(framed.pixelColor(p), QColor(255, 0, 255)) << p.x() << "," << p.y();
+        EXPECT_NE(GetPixel(bitmap, p.x(), p.y()), (TRGB{255, 0, 255}));
+    }
+    EXPECT_NE(framed.pixelColor(119, 10), QColor(255, 0, 255)) << "the picture's own pixels";
+    EXPECT_NE(framed.pixelColor(130, 100), QColor(255, 0, 255));
+}
