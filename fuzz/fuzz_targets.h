@@ -67,14 +67,19 @@ inline std::string FuzzPng(const uint8_t* data, size_t size) {
     return CheckDecode(DecodePng, WriteScratch(data, size, ".png"));
 }
 
+inline std::string FuzzTiff(const uint8_t* data, size_t size) {
+    return CheckDecode(DecodeTiff, WriteScratch(data, size, ".tif"));
+}
+
 // The road of one picture: intake onto a white grid, every plane, the area
-// pass with its automatic threshold. Byte 0 picks the decoder by its rest
-// after division by 3 (0 JPEG, 1 BMP, 2 PNG), the rest is the file. A refused
+// pass with its automatic threshold. Byte 0 picks the file's name by its rest
+// after division by 4 (0 .jpg, 1 .bmp, 2 .png, 3 .tif), the rest is the file,
+// whose content chooses the decoder. A refused
 // picture must leave the grid untouched.
 inline std::string FuzzIntakePass(const uint8_t* data, size_t size) {
     if (size < 1) return "";
-    const char* const extensions[3] = {".jpg", ".bmp", ".png"};
-    const std::string path = WriteScratch(data + 1, size - 1, extensions[data[0] % 3]);
+    const char* const extensions[4] = {".jpg", ".bmp", ".png", ".tif"};
+    const std::string path = WriteScratch(data + 1, size - 1, extensions[data[0] % 4]);
     TBitmap grid;
     CreateBitmap(grid, 256, 256, {255, 255, 255});
     try {

@@ -2,9 +2,10 @@
 // kind the decoders read, and working planes that stress the area analysis.
 // scripts/make-fuzz-corpus adds the sample pictures and the scenarios.
 //
-//     make_corpus OUT_DIR    (writes OUT_DIR/jpeg, bmp, png, intake, plane)
+//     make_corpus OUT_DIR    (writes OUT_DIR/jpeg, bmp, png, tiff, intake, plane)
 #include "support/picture_files.h"
 #include "support/png_files.h"
+#include "support/tiff_files.h"
 
 #include <QImage>
 
@@ -106,6 +107,28 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> PngSeeds() {
     return out;
 }
 
+// Small TIFF files of the kinds QtGui writes, plain and LZW-compressed:
+// colour, with alpha, grey of 8 and 16 bits, 16-bit colour, palette, one bit.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> TiffSeeds() {
+    const std::pair<const char*, QImage::Format> kinds[] = {
+        {"rgb8", QImage::Format_RGB32},       {"rgba8", QImage::Format_ARGB32},
+        {"grey8", QImage::Format_Grayscale8}, {"grey16", QImage::Format_Grayscale16},
+        {"rgba16", QImage::Format_RGBA64},    {"mono", QImage::Format_Mono},
+        {"palette", QImage::Format_Indexed8},
+    };
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> out;
+    for (const auto& [name, format] : kinds) {
+        QImage image = tiff_files::Pattern(11, 7, QImage::Format_ARGB32, [](int x, int y) {
+            const TRGB c = PatternColour(x, y);
+            return QColor(c.r, c.g, c.b, (x * 20) % 256);
+        });
+        image = image.convertToFormat(format);
+        out.push_back({name, tiff_files::EncodeTiff(image)});
+        out.push_back({name + std::string("-lzw"), tiff_files::EncodeTiff(image, true)});
+    }
+    return out;
+}
+
 // A working plane for the plane harness: threshold byte, probe position,
 // then 256 x 256 values.
 std::vector<uint8_t> PlaneSeed(uint8_t threshold, uint8_t (*value)(int x, int y)) {
@@ -123,14 +146,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    for (const char* sub : {"jpeg", "bmp", "png", "intake", "plane"})
+    for (const char* sub : {"jpeg", "bmp", "png", "tiff", "intake", "plane"})
         fs::create_directories(out / sub);
     const auto save = [&](const char* sub, const std::string& name,
                           const std::vector<uint8_t>& bytes) {
         SaveBytes((out / sub / name).string(), bytes);
-        // The intake harness takes a decoder byte first (0 JPEG, 1 BMP, 2 PNG).
+        // The intake harness takes a name byte first (0 .jpg, 1 .bmp, 2 .png, 3 .tif).
         const std::string kind = sub;
-        std::vector<uint8_t> tagged = {uint8_t(kind == "bmp" ? 1 : kind == "png" ? 2 : 0)};
+        std::vector<uint8_t> tagged = {uint8_t(kind == "bmp"    ? 1
+                                               : kind == "png"  ? 2
+                                               : kind == "tiff" ? 3
+                                                                : 0)};
         tagged.insert(tagged.end(), bytes.begin(), bytes.end());
         SaveBytes((out / "intake" / (std::string(sub) + "-" + name)).string(), tagged);
     };
@@ -169,6 +195,11 @@ int main(int argc, char** argv) {
         save("png", name, bytes);
         // Cut inside the picture data, so the decoder meets a file that ends early.
         save("png", name + ".cut", {bytes.begin(), bytes.begin() + long(bytes.size() * 2 / 3)});
+    }
+
+    for (const auto& [name, bytes] : TiffSeeds()) {
+        save("tiff", name, bytes);
+        save("tiff", name + ".cut", {bytes.begin(), bytes.begin() + long(bytes.size() * 2 / 3)});
     }
 
     const auto plane = [&](const char* name, uint8_t threshold, uint8_t (*value)(int, int)) {

@@ -1,6 +1,6 @@
 // BMP decoding for the intake, through QtGui's image reader with the format
-// forced to BMP: the extension chose this decoder, and the content is not
-// allowed to choose another.
+// forced to BMP: the content chose this decoder (picture_format.h), and it is
+// not for Qt to choose another.
 //
 // Reads: the BMP file at `path`: its headers first, to refuse what is too
 // large or cut short, then the whole picture (rows may be stored bottom

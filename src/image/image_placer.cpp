@@ -6,6 +6,33 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// One 8-bit channel of a pixel composited over white, from 16-bit colour c
+// and alpha a, rounded to the nearest at each step.
+uint8_t OverWhite(uint32_t c, uint32_t a) {
+    const uint64_t v = (uint64_t(c) * a + uint64_t(65535) * (65535 - a) + 32767) / 65535;
+    return uint8_t((v * 255 + 32767) / 65535);
+}
+
+} // namespace
+
+QImage OverWhiteBgr(const QImage& region) {
+    const QImage wide = region.convertToFormat(QImage::Format_RGBA64);
+    QImage out(wide.width(), wide.height(), QImage::Format_BGR888);
+    for (int y = 0; y < wide.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgba64*>(wide.constScanLine(y));
+        uint8_t* px = out.scanLine(y);
+        for (int x = 0; x < wide.width(); ++x, px += 3) {
+            const QRgba64 c = in[x];
+            px[0] = OverWhite(c.blue(), c.alpha());
+            px[1] = OverWhite(c.green(), c.alpha());
+            px[2] = OverWhite(c.red(), c.alpha());
+        }
+    }
+    return out;
+}
+
 QImage PlainBgr(const QImage& region) {
     return region.convertToFormat(QImage::Format_BGR888);
 }

@@ -1,6 +1,7 @@
 #include "intake.h"
 
 #include "decoders.h"
+#include "picture_format.h"
 #include "picture_messages.h"
 
 #include <cctype>
@@ -15,15 +16,9 @@ std::string UpperExtension(const std::string& path) {
     return ext;
 }
 
-TPictureFormat PictureFormatOf(const std::string& path) {
-    const std::string extension = UpperExtension(path);
-    return extension == ".BMP"   ? TPictureFormat::Bmp
-           : extension == ".PNG" ? TPictureFormat::Png
-                                 : TPictureFormat::Jpeg;
-}
-
 TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* placement) {
     if (path.empty()) return {};
+    // The content chooses the decoder (picture_format.h).
     TBitmap decoded;
     TPictureSize size;
     try {
@@ -34,9 +29,11 @@ TPictureSize LoadPicture(const std::string& path, TBitmap& picture, TPlacement* 
         case TPictureFormat::Png:
             decoded = DecodePng(path, &size, placement);
             break;
-        case TPictureFormat::Jpeg:
-            decoded = DecodeJpeg(path, &size, placement);
+        case TPictureFormat::Tiff:
+            decoded = DecodeTiff(path, &size, placement);
             break;
+        default:
+            decoded = DecodeJpeg(path, &size, placement);
         }
     } catch (const std::bad_alloc&) {
         FailPicture(path, "there is not enough memory to decode it");

@@ -15,11 +15,6 @@
 // Upper-cased text from the last '.' of the file name, "" when it has none.
 std::string UpperExtension(const std::string& path);
 
-// The reader the intake takes for the file at `path`: the extension alone
-// decides, whatever the content (anything but .bmp and .png is read as JPEG).
-enum class TPictureFormat { Jpeg, Bmp, Png };
-TPictureFormat PictureFormatOf(const std::string& path);
-
 // Returns the picture's whole size ({0, 0} for an empty path, which loads
 // nothing). `placement`, when given, holds the placement asked for and
 // receives it resolved.

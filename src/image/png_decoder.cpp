@@ -1,6 +1,6 @@
 // PNG decoding for the intake, through QtGui's image reader with the format
-// forced to PNG: the extension chose this decoder, and the content is not
-// allowed to choose another.
+// forced to PNG: the content chose this decoder (picture_format.h), and it is
+// not for Qt to choose another.
 //
 // Reads: the PNG file at `path`: its chunk headers first, to refuse a file
 // cut short or a picture too large to decode, then the whole picture.
@@ -65,32 +65,6 @@ bool ChunksComplete(std::ifstream& file, unsigned long long fileSize) {
         if (std::memcmp(head + 4, "IEND", 4) == 0) return true;
         at = end;
     }
-}
-
-// One 8-bit channel of a pixel composited over white, from 16-bit colour c
-// and alpha a, rounded to the nearest at each step.
-uint8_t OverWhite(uint32_t c, uint32_t a) {
-    const uint64_t v = (uint64_t(c) * a + uint64_t(65535) * (65535 - a) + 32767) / 65535;
-    return uint8_t((v * 255 + 32767) / 65535);
-}
-
-// A part of the picture in blue-green-red: every kind of PNG reaches 16-bit
-// red, green, blue and alpha exactly (an 8-bit value v becomes 257 v), and
-// from there one rule applies.
-QImage OverWhiteBgr(const QImage& region) {
-    const QImage wide = region.convertToFormat(QImage::Format_RGBA64);
-    QImage out(wide.width(), wide.height(), QImage::Format_BGR888);
-    for (int y = 0; y < wide.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgba64*>(wide.constScanLine(y));
-        uint8_t* px = out.scanLine(y);
-        for (int x = 0; x < wide.width(); ++x, px += 3) {
-            const QRgba64 c = in[x];
-            px[0] = OverWhite(c.blue(), c.alpha());
-            px[1] = OverWhite(c.green(), c.alpha());
-            px[2] = OverWhite(c.red(), c.alpha());
-        }
-    }
-    return out;
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The table of areas: a tool window listing the kept areas of the last
 // analysis, one row each, with the columns areas.csv writes
-// (session/area_columns.h), sortable by any column. The model reads the
-// session's records; it keeps only which records are its rows, taken anew
-// after every pass.
+// (session/area_columns.h), sortable by any column; by default only those
+// with a share on the picture. Rows copy as tab-separated text with the
+// header, which spreadsheets paste into columns, and save as CSV. The model
+// reads the session's records; it keeps only which records are its rows,
+// taken anew after every pass.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,8 +14,9 @@
 #include <functional>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
-class QSortFilterProxyModel;
+class TAreaFilter;
 class QTableView;
 struct TArea;
 struct TSession;
@@ -60,16 +63,31 @@ class TAreaTable : public QWidget {
 
     QTableView* View() const { return View_; }
     TAreaTableModel* Model() const { return Model_; }
+    QCheckBox* PictureOnly() const { return PictureOnly_; } // hides the areas off the picture
     QString Status() const;
+
+    // The selected rows in the order shown (all shown rows for `all`) as
+    // the header and one line per row, tab-separated, each line ending in
+    // "\n", as Ctrl+C puts them on the clipboard.
+    QString RowsAsTsv(bool all = false) const;
+    // The rows shown as areas.csv writes them, into `path` (replaced as a
+    // whole or not at all); false with the cause in `error`.
+    bool SaveCsv(const QString& path, QString* error) const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void SelectionChanged();
+    void ShowStatus();
+    void AskAndSaveCsv();
 
     const TSession& S_;
     TAreaTableModel* Model_;
-    QSortFilterProxyModel* Proxy_;
+    TAreaFilter* Proxy_;
     QTableView* View_;
     QLabel* Status_;
+    QCheckBox* PictureOnly_;
     std::function<void(int32_t, bool)> Select_;
     bool SelectingLabel_ = false;
 };

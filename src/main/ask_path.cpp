@@ -1,5 +1,7 @@
 #include "ask_path.h"
 
+#include "image/picture_names.h"
+
 #include <QFileDialog>
 
 QString AskForPath(QWidget* parent, TAsk kind, const QString& caption, const QString& start) {
@@ -17,7 +19,9 @@ QString AskForPath(QWidget* parent, TAsk kind, const QString& caption, const QSt
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         // Qt's dialog matches the patterns in any letter case (IMG_0001.JPG).
-        dialog.setNameFilters({"Pictures (*.jpg *.bmp *.png)", "All files (*)"});
+        dialog.setNameFilters(
+            {QString::fromStdString("Pictures (" + JoinedPictureExtensions("*", " ") + ")"),
+             "All files (*)"});
         dialog.setDirectory(start);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -18,13 +18,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-bool IsPictureName(const std::string& name) {
-    if (name.size() < 5 || name[0] == '.') return false; // hidden files are not listed
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".jpg" || ext == ".bmp" || ext == ".png";
-}
-
 namespace {
 
 // True for the mouse and key events through which a user changes a list's
@@ -77,12 +70,13 @@ void TfrmMain::FillFileList(const std::vector<TPictureEntry>& entries) {
         item->setData(Qt::UserRole, QByteArray::fromStdString(e.Name));
     }
     FileListBox1->setToolTip(
-        QString("Pictures (.jpg, .bmp, .png) in the folder \"%1\". Choose "
+        QString("Pictures (%1) in the folder \"%2\". Choose "
                 "one to load and analyse it. Ctrl+O opens another picture, "
                 "Ctrl+Shift+O another folder; pictures and folders can also "
                 "be dropped on the window. Ctrl+R places another part of the loaded picture on the "
                 "grid, or the whole picture shrunk.")
-            .arg(QDir::toNativeSeparators(FileListDirectory_)));
+            .arg(QString::fromStdString(JoinedPictureExtensions("", ", ")),
+                 QDir::toNativeSeparators(FileListDirectory_)));
 }
 
 // The listed folder is watched: a change is followed by one re-listing a

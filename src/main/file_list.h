@@ -1,6 +1,8 @@
 // The picture files of one folder, as the file list shows them.
 #pragma once
 
+#include "image/picture_names.h"
+
 #include <QString>
 
 #include <string>
@@ -10,10 +12,6 @@ struct TPictureEntry {
     QString Shown;    // the name as shown (a name that is not valid text as well as it can be)
     std::string Name; // the name's own bytes, which open the file
 };
-
-// True for a name the list shows: ending in .jpg, .bmp or .png (any letter
-// case), not hidden.
-bool IsPictureName(const std::string& name);
 
 // The readable files of `dir` with picture names (links followed), sorted by
 // name ignoring case. False when the folder cannot be read.

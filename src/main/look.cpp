@@ -9,6 +9,7 @@
 #include "magnifier.h"
 #include "screen_fit.h"
 #include "session/area_columns.h"
+#include "session/footprint.h"
 #include "session/session.h"
 #include "sweep_view.h"
 #include "uMain.h"
@@ -18,9 +19,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPen>
 #include <QRegion>
 
+#include <algorithm>
+
 namespace {
+
+// The frame of the picture's footprint: a colour the palette does not hold.
+const QColor FootprintFrameColour(255, 0, 255);
 
 // The empty column below Label1, under the plane view, as the layout leaves it.
 constexpr int ColumnLeft = 448; // the plane view's left edge
@@ -83,7 +90,18 @@ void TfrmMain::CreateLookTools() {
     Image1->OnHover([this](int x, int y) { Hover(TViewKind::Picture, x, y); });
     PaintBox1->OnHover([this](int x, int y) { Hover(TViewKind::PlaneView, x, y); });
     PaintBox2->OnHover([this](int x, int y) { Hover(TViewKind::AreaView, x, y); });
-    PaintBox2->SetOverlay([this](QPainter& painter) { DrawChosenArea(painter); });
+    PaintBox2->SetOverlay([this](QPainter& painter) {
+        // A picture that leaves part of the grid: a thin frame just outside
+        // its footprint, on the widget only (the view's bitmap is the
+        // analysis's drawing).
+        const TFootprint f = FootprintOf(Session_->Picture);
+        if (f.Width > 0 && f.Height > 0 && (f.Width < 256 || f.Height < 256)) {
+            painter.setPen(QPen(FootprintFrameColour, 0));
+            if (f.Width < 256) painter.drawLine(f.Width, 0, f.Width, std::min(f.Height, 255));
+            if (f.Height < 256) painter.drawLine(0, f.Height, std::min(f.Width, 255), f.Height);
+        }
+        DrawChosenArea(painter);
+    });
 }
 
 // The tool windows read the session: they go before it does, quietly.

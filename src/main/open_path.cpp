@@ -64,10 +64,11 @@ void TfrmMain::OpenGivenPath(const std::string& given) {
     }
     const std::string name = path.filename().string();
     if (!IsPictureName(name))
-        throw std::runtime_error(QString("Cannot open \"%1\": it is not a picture file. Tessavorin "
-                                         "reads JPEG, BMP and PNG pictures (.jpg, .bmp, .png).")
-                                     .arg(Shown(given))
-                                     .toStdString());
+        throw std::runtime_error(
+            QString("Cannot open \"%1\": it is not a picture file. Tessavorin "
+                    "reads JPEG, PNG, BMP and TIFF pictures (%2).")
+                .arg(Shown(given), QString::fromStdString(JoinedPictureExtensions("", ", ")))
+                .toStdString());
     const std::string folder = path.parent_path().string();
     if (!ListPictureFiles(QFile::decodeName(folder.c_str()), entries)) FailFolder(folder);
     // The picture loads as a choice in the list would; the list moves to

@@ -2,6 +2,7 @@
 
 #include "areas/probe.h"
 #include "session/area_columns.h"
+#include "session/footprint.h"
 #include "session/session.h"
 
 namespace {
@@ -62,6 +63,15 @@ QString PlaneViewValue(const TSession& s, int shown, int x, int y) {
     return value + ", " + LabelWords(label) + (label && !Kept(s, label) ? " (not kept)" : "");
 }
 
+// How much of a kept area lies on the picture, said only when not all of it.
+QString InsideWords(const TSession& s, int32_t label) {
+    const TAreaFigures f =
+        Figures(*s.Areas.Areas[RecordOfLabel(s.Areas, label)], FootprintOf(s.Picture));
+    if (f.Inside >= 1) return {};
+    if (f.Inside <= 0) return "outside the picture (inside 0)";
+    return QString("inside the picture %1").arg(f.Inside, 0, 'f', 3);
+}
+
 } // namespace
 
 QStringList PointerLines(const TSession& s, const TViewState& v, const TSpot& at) {
@@ -80,6 +90,7 @@ QStringList PointerLines(const TSession& s, const TViewState& v, const TSpot& at
     const int32_t label = LabelAt(s, x, y);
     QStringList more;
     if (label && !Kept(s, label)) more << "not kept";
+    if (label && Kept(s, label)) more << InsideWords(s, label);
     if (v.AreaViewShowsProbe) more << ProbeWords(s, label);
     more.removeAll(QString());
     QStringList lines{"Area view" + place + ": " + LabelWords(label)};
@@ -94,7 +105,12 @@ QStringList AnalysisLines(const TSession& s, std::optional<double> scanBest) {
     lines << "Last analysis: " +
                  (r.Plane < 0 ? QString("brightness/noise mix") : PlaneName(r.Plane));
     lines << QString("threshold %1, raised to %2").arg(r.Threshold).arg(r.RaisedLevel);
+    int inPicture = 0;
+    const TFootprint footprint = FootprintOf(s.Picture);
+    for (const TArea* a : KeptAreas(s.Areas)) inPicture += Figures(*a, footprint).Inside > 0;
     lines << QString("%1 areas kept, ").arg(r.KeptAreas) +
+                 (inPicture < r.KeptAreas ? QString("%1 on the picture, ").arg(inPicture)
+                                          : QString()) +
                  (r.RejectedLast < 0 ? QString("no fill rejected")
                                      : QString("last rejected fill %1").arg(r.RejectedLast));
     if (scanBest) lines << QString("scan best score %1").arg(*scanBest, 0, 'f', 1);

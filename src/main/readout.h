@@ -30,8 +30,9 @@ struct TSpot {
 QStringList PointerLines(const TSession& s, const TViewState& v, const TSpot& at);
 
 // At most four lines on the last analysis: the plane analysed, the threshold
-// chosen and raised, the areas kept, the last rejected fill, and the scan's
-// best score when the analysis was a scan's.
+// chosen and raised, the areas kept (and how many of them lie on the
+// picture, when not all), the last rejected fill, and the scan's best score
+// when the analysis was a scan's.
 QStringList AnalysisLines(const TSession& s, std::optional<double> scanBest);
 
 // The words for a pixel, which the readout and the tooltips share: the

@@ -113,11 +113,17 @@ QString TResultsOut::DefaultViewName(const TBitmapView* view) const {
             : QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).completeBaseName();
     if (view == Views_.Picture) return stem + "-picture.png";
     if (view == Views_.PlaneView) {
+        // A grey plane seen through a brightness offset is not its values:
+        // the name says it is the display (planes/ of the export holds them).
+        bool shifted = false;
+        for (int k = 0; k < 256; ++k) shifted |= Session_.ToneTab[k] != k;
+        const bool grey = shown.ShownPlane != aArH && shown.ShownPlane != aZ;
         if (shown.ShownPlane >= 0)
-            return QString("%1-plane%2-%3.png")
+            return QString("%1-plane%2-%3%4.png")
                 .arg(stem)
                 .arg(shown.ShownPlane)
-                .arg(PlaneIds[shown.ShownPlane]);
+                .arg(PlaneIds[shown.ShownPlane])
+                .arg(shifted && grey ? "-display" : "");
         return stem + (path.empty() ? "-plane-view.png" : "-reductions.png");
     }
     if (!Session_.LastPass) return stem + "-area-view.png";

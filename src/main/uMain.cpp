@@ -7,6 +7,7 @@
 #include "results_out.h"
 #include "session/analysis.h"
 #include "session/click_probe.h"
+#include "session/footprint.h"
 #include "session/session.h"
 #include "sweep_view.h"
 
@@ -319,18 +320,26 @@ void TfrmMain::FileListBox1Change(const std::string& path, const TPlacement& pla
 // pixels of that picture; "photo.jpg (4000 x 3000), part at 1200,800 -
 // Tessavorin" or "..., shrunk 1/16 - Tessavorin" when it was placed otherwise.
 // A picture that fits the grid whole lands the same under every placement,
-// and says none.
+// and says none. A larger one placed top-left says so, and how to see more:
+// "photo.jpg (4000 x 3000), only the top-left 256 x 256 was analysed: Place
+// on grid (Ctrl+R) - Tessavorin".
 void TfrmMain::ShowPictureInTitle() {
     const TPictureInfo& p = Session_->Picture;
     const std::string name = std::filesystem::path(p.Path).filename().string();
     const bool placed =
         p.Placement.Kind != TPlacement::TopLeft && (p.Size.Width > 256 || p.Size.Height > 256);
+    QString partial;
+    if (OnlyPartAnalysed(p)) {
+        const std::string words = PartialAnalysisMessage(p);
+        partial = ", " + QString::fromStdString(words.substr(0, words.find(" of "))) +
+                  " was analysed: Place on grid (Ctrl+R)";
+    }
     setWindowTitle(
         QString("%1 (%2 x %3)%4 - Tessavorin")
             .arg(QFile::decodeName(QByteArray::fromStdString(name)))
             .arg(p.Size.Width)
             .arg(p.Size.Height)
-            .arg(placed ? ", " + QString::fromStdString(DescribePlacement(p.Placement)) : ""));
+            .arg(placed ? ", " + QString::fromStdString(DescribePlacement(p.Placement)) : partial));
     if (Placement_) Placement_->PictureChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 const TAreaColumn AreaColumns[AreaColumnCount] = {
@@ -23,9 +24,17 @@ const TAreaColumn AreaColumns[AreaColumnCount] = {
     {"profile_5", "share in the sector 225-270 degrees"},
     {"profile_6", "share in the sector 270-315 degrees"},
     {"profile_7", "share in the sector 315-360 degrees"},
+    {"inside", "share of its pixels inside the picture's footprint on the grid, 0 to 1"},
+    {"picture_centre_x", "centre_x in the picture's own columns (through the placement)"},
+    {"picture_centre_y", "centre_y in the picture's own rows"},
+    {"picture_left", "left in the picture's columns"},
+    {"picture_top", "top in the picture's rows"},
+    {"picture_right", "right in the picture's columns"},
+    {"picture_bottom", "bottom in the picture's rows"},
+    {"picture_pixels", "pixels of the picture it stands for: pixels times k squared when shrunk"},
 };
 
-TAreaFigures Figures(const TArea& a) {
+TAreaFigures Figures(const TArea& a, const TFootprint& footprint) {
     TAreaFigures f;
     f.Label = a.label;
     f.CentreX = a.meanX;
@@ -41,6 +50,20 @@ TAreaFigures Figures(const TArea& a) {
         f.Bottom = std::max<int32_t>(f.Bottom, run.y);
     }
     if (f.Pixels == 0) f.Left = f.Top = f.Right = f.Bottom = 0;
+    int64_t inside = 0;
+    for (const TLineSeg& run : a.runs)
+        if (run.len > 0 && run.y < footprint.Height)
+            inside += std::max(0, std::min<int>(run.x + run.len, footprint.Width) - run.x);
+    // Rounded to the three decimals written, so that the table sorts and
+    // hides by the figure it shows.
+    if (f.Pixels > 0) f.Inside = std::round(double(inside) * 1000 / f.Pixels) / 1000;
+    f.PictureCentreX = PictureColumn(footprint, f.CentreX);
+    f.PictureCentreY = PictureRow(footprint, f.CentreY);
+    f.PictureLeft = PictureColumn(footprint, f.Left);
+    f.PictureTop = PictureRow(footprint, f.Top);
+    f.PictureRight = PictureColumn(footprint, f.Right);
+    f.PictureBottom = PictureRow(footprint, f.Bottom);
+    f.PicturePixels = PicturePixels(footprint, f.Pixels);
     f.OutlinePoints = int32_t(a.contour.size());
     f.RadiusSum = a.radiusSum;
     std::copy(a.shape, a.shape + 8, f.Profile);
@@ -69,6 +92,22 @@ double AreaColumnValue(const TAreaFigures& f, int c) {
         return f.OutlinePoints;
     case 9:
         return f.RadiusSum;
+    case InsideColumn:
+        return f.Inside;
+    case 19:
+        return f.PictureCentreX;
+    case 20:
+        return f.PictureCentreY;
+    case 21:
+        return f.PictureLeft;
+    case 22:
+        return f.PictureTop;
+    case 23:
+        return f.PictureRight;
+    case 24:
+        return f.PictureBottom;
+    case 25:
+        return double(f.PicturePixels);
     default:
         return f.Profile[c - 10];
     }
@@ -80,6 +119,18 @@ std::string AreaColumnText(const TAreaFigures& f, int c) {
         std::snprintf(buf, sizeof buf, "%.9g", double(f.RadiusSum));
         return buf;
     }
+    if (c == InsideColumn) {
+        std::snprintf(buf, sizeof buf, "%.3f", f.Inside);
+        return buf;
+    }
+    if (c > InsideColumn && c < 25) { // whole, or a half for an even shrink factor
+        std::snprintf(buf, sizeof buf, "%.1f", AreaColumnValue(f, c));
+        const std::string text = buf;
+        return text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0
+                   ? text.substr(0, text.size() - 2)
+                   : text;
+    }
+    if (c == 25) return {buf, std::to_chars(buf, buf + sizeof buf, f.PicturePixels).ptr};
     // The digits printf's %d gives, without parsing a format for each figure.
     return {buf, std::to_chars(buf, buf + sizeof buf, int(AreaColumnValue(f, c))).ptr};
 }
@@ -100,7 +151,7 @@ int32_t RecordOfLabel(const TAreaState& s, int32_t label) {
     return -1;
 }
 
-std::string AreasCsv(const TAreaState& s) {
+std::string AreasCsv(const TAreaState& s, const TFootprint& footprint) {
     std::string out;
     for (int c = 0; c < AreaColumnCount; ++c) {
         if (c > 0) out += ',';
@@ -108,7 +159,7 @@ std::string AreasCsv(const TAreaState& s) {
     }
     out += "\r\n";
     for (const TArea* a : KeptAreas(s)) {
-        const TAreaFigures f = Figures(*a);
+        const TAreaFigures f = Figures(*a, footprint);
         for (int c = 0; c < AreaColumnCount; ++c) {
             if (c > 0) out += ',';
             out += AreaColumnText(f, c);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "areas/area_tables.h"
+#include "footprint.h"
 
 #include <cstdint>
 #include <string>
@@ -16,11 +17,18 @@ struct TAreaFigures {
     int32_t OutlinePoints = 0;                        // points of the recorded outline
     float RadiusSum = 0;                              // summed whole distances of the outline
     uint8_t Profile[8] = {};                          // the eight-sector shape profile
+    // Measured against the picture's footprint, after the pass:
+    double Inside = 0;                             // share of the pixels inside it, 3 decimals
+    double PictureCentreX = 0, PictureCentreY = 0; // the centre in the picture's pixels
+    double PictureLeft = 0, PictureTop = 0, PictureRight = 0, PictureBottom = 0;
+    int64_t PicturePixels = 0; // picture pixels the area's grid pixels stand for
 };
 
-TAreaFigures Figures(const TArea& area);
+// The figures of a record; those against the footprint are 0 for no
+// picture, the grid's own for the coordinates.
+TAreaFigures Figures(const TArea& area, const TFootprint& footprint = {});
 
-constexpr int AreaColumnCount = 18;
+constexpr int AreaColumnCount = 26;
 
 struct TAreaColumn {
     const char* Name;    // as in the header of areas.csv
@@ -30,7 +38,8 @@ extern const TAreaColumn AreaColumns[AreaColumnCount];
 
 // Column `c` of an area as a number (exact: every figure fits a double) and
 // as text (whole numbers in decimal, the radius sum so that it reads back as
-// the same 32-bit float).
+// the same 32-bit float, `inside` with three decimals, the picture's
+// coordinates whole or with a half).
 double AreaColumnValue(const TAreaFigures& f, int c);
 std::string AreaColumnText(const TAreaFigures& f, int c);
 
@@ -41,6 +50,9 @@ std::vector<const TArea*> KeptAreas(const TAreaState& s);
 // label map also holds the labels of fills that were rejected or released).
 int32_t RecordOfLabel(const TAreaState& s, int32_t label);
 
+// The column of `inside`, whose 0 marks an area wholly off the picture.
+constexpr int InsideColumn = 18;
+
 // areas.csv: the header line and one line per kept area, in label order
 // (RFC 4180: comma-separated, CRLF line ends; no field needs quoting).
-std::string AreasCsv(const TAreaState& s);
+std::string AreasCsv(const TAreaState& s, const TFootprint& footprint);

@@ -1,8 +1,10 @@
 #include "export.h"
 
 #include "area_columns.h"
+#include "label_image.h"
 #include "palette.h"
 #include "sweep_files.h"
+#include "picture_terms_json.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -192,7 +194,7 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
       << (scanBestScore ? Number(*scanBestScore) : std::string("null"))
       << ",\n  \"level_scores\": [";
     for (int t = 0; t < 256; ++t) o << (t ? ", " : "") << Number(s.Areas.LevelScores[t]);
-    o << "]\n}\n";
+    o << "]" << PictureTermsJson(s) << "\n}\n";
     return o.str();
 }
 
@@ -204,7 +206,8 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
 
     const fs::path d(dir);
     const bool inPlace = options.InPlace, stored = options.StoredPngs;
-    Write((d / "areas.csv").string(), QByteArray::fromStdString(AreasCsv(s.Areas)), inPlace);
+    Write((d / "areas.csv").string(),
+          QByteArray::fromStdString(AreasCsv(s.Areas, FootprintOf(s.Picture))), inPlace);
     if (options.Planes)
         for (int p = 0; p < PlaneCount; ++p) {
             const QImage plane(&s.Planes[p][0][0], 256, 256, 256, QImage::Format_Grayscale8);
@@ -218,6 +221,7 @@ void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOpti
     if (options.Sweep)
         for (const auto& [name, bytes] : SweepFiles(*options.Sweep, options.SweepPlot))
             Write((d / name).string(), bytes, inPlace);
+    Write((d / "labels.png").string(), Png(LabelImage(s), stored), inPlace);
     // Last, so that a folder with analysis.json is a complete export.
     Write((d / "analysis.json").string(),
           QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);

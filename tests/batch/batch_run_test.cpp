@@ -67,7 +67,7 @@ TEST_F(BatchRun, GoodPicturesGetCompleteFoldersTheBrokenOneItsErrorRowAndStatusO
         std::set<std::string> files;
         for (const auto& [f, bytes] : FilesUnder(out + "/" + name)) files.insert(f);
         EXPECT_EQ(files, (std::set<std::string>{"analysis.json", "areas.csv", "area-map.png",
-                                                "area-view.png"}))
+                                                "area-view.png", "labels.png"}))
             << name;
         const TJson j = TJsonReader::Parse(ReadFile(out + "/" + name + "/analysis.json"));
         EXPECT_EQ(j["picture"].s, r[0]);

@@ -65,7 +65,7 @@ TEST_P(BatchAgainstWindow, WritesTheExportOfTheWindowsSession) {
                      c.Args);
     ASSERT_EQ(run.Status, 0) << run.Err;
     const auto batch = FilesUnder(Dir("batch") + "/coffee.jpg");
-    ASSERT_EQ(window.size(), 24u) << "four files and twenty planes";
+    ASSERT_EQ(window.size(), 25u) << "five files and twenty planes";
     for (const auto& [name, bytes] : window)
         EXPECT_TRUE(batch.count(name) && batch.at(name) == bytes) << name;
     EXPECT_EQ(batch.size(), window.size());

@@ -2,6 +2,7 @@
 // folders, the shares of the list, and the summary's CSV read back.
 #include "csv.h"
 #include "picture_list.h"
+#include "summary.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,22 +29,26 @@ struct PictureList : ::testing::Test {
 };
 
 TEST_F(PictureList, FolderGivesItsPicturesInNameOrderAndRecursesOnRequest) {
-    for (const char* f : {"b.JPG", "A.png", "c.Bmp", "notes.txt", ".hidden.jpg", "d.jpeg",
-                          "sub/e.jpg", "sub/deeper/f.bmp", ".git/g.jpg", "out/area-map.png"})
+    for (const char* f : {"b.JPG", "A.png", "c.Bmp", "notes.txt", ".hidden.jpg", "d.jpeg", "E.TIF",
+                          "f.jpe", "g.Jfif", "h.tiff", "i.gif", "j.jpgx", "sub/e.jpg",
+                          "sub/deeper/f.bmp", ".git/g.jpg", "out/area-map.png"})
         Touch(f);
     fs::create_directory_symlink(root + "/sub", root + "/link");
     const std::string out = root + "/out";
     EXPECT_EQ(Paths(FindPictures({root}, false, out)),
-              (std::vector<std::string>{"A.png", "b.JPG", "c.Bmp"}));
+              (std::vector<std::string>{"A.png", "b.JPG", "c.Bmp", "d.jpeg", "E.TIF", "f.jpe",
+                                        "g.Jfif", "h.tiff"}));
     const std::vector<TPictureJob> all = FindPictures({root}, true, out);
-    EXPECT_EQ(Paths(all), (std::vector<std::string>{"A.png", "b.JPG", "c.Bmp", "sub/deeper/f.bmp",
-                                                    "sub/e.jpg"}))
+    EXPECT_EQ(Paths(all),
+              (std::vector<std::string>{"A.png", "b.JPG", "c.Bmp", "d.jpeg", "E.TIF", "f.jpe",
+                                        "g.Jfif", "h.tiff", "sub/deeper/f.bmp", "sub/e.jpg"}))
         << "no hidden folder, no link to a folder, not the output folder";
-    EXPECT_EQ(all[3].OutName, "sub/deeper/f.bmp");
+    EXPECT_EQ(all[8].OutName, "sub/deeper/f.bmp");
     // A picture named like a folder that holds others' folders gets its own name.
     Touch("elsewhere/sub");
     const std::vector<TPictureJob> named = FindPictures({root, root + "/elsewhere/sub"}, true, out);
-    EXPECT_EQ(named[3].OutName, "sub~2") << named[3].Path;
+    ASSERT_EQ(named[5].Path, root + "/elsewhere/sub");
+    EXPECT_EQ(named[5].OutName, "sub~2");
 }
 
 TEST_F(PictureList, EachPathOnceEachFolderNameOnce) {
@@ -89,3 +94,30 @@ TEST(SummaryCsv, QuotesWhatNeedsItAndReadsBackTheSameFields) {
 }
 
 } // namespace
+
+TEST_F(PictureList, AListFileSkipsBlankLinesAndComments) {
+    const std::string list = root + "/list.txt";
+    std::ofstream(list, std::ios::binary)
+        << "# pictures of the week\r\n\r\na.jpg\r\n   \n\t# indented note\nsub/b c.png\n"
+           " lead.bmp\n#\nlast.tif";
+    EXPECT_EQ(ReadListFile(list),
+              (std::vector<std::string>{"a.jpg", "sub/b c.png", " lead.bmp", "last.tif"}));
+}
+
+// An ok row says when only the top-left corner of a larger picture was
+// analysed; a placed or small picture's row says nothing.
+TEST(SummaryRows, AnOkRowOfAPartlyAnalysedPictureSaysSo) {
+    TPictureOutcome o;
+    o.Width = 4000;
+    o.Height = 3000;
+    TCsvRow f = SummaryFields({"big.jpg", o, ""});
+    EXPECT_EQ(f[8], "ok");
+    EXPECT_EQ(f[9], "only the top-left 256 x 256 of 4000 x 3000 was analysed; see --fit / --part");
+    o.Placement = ResolvePlacement({TPlacement::Fit}, 4000, 3000);
+    EXPECT_EQ(SummaryFields({"big.jpg", o, ""})[9], "");
+    o = {};
+    o.Width = o.Height = 256;
+    EXPECT_EQ(SummaryFields({"fits.jpg", o, ""})[9], "");
+    EXPECT_EQ(SummaryFields({"bad.jpg", std::nullopt, "it is not a JPEG picture"})[9],
+              "it is not a JPEG picture");
+}

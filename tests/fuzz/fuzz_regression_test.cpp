@@ -18,6 +18,7 @@ const std::map<std::string, TTarget> Targets = {
     {"fuzz_jpeg", fuzz::FuzzJpeg},
     {"fuzz_bmp", fuzz::FuzzBmp},
     {"fuzz_png", fuzz::FuzzPng},
+    {"fuzz_tiff", fuzz::FuzzTiff},
     {"fuzz_intake_pass", fuzz::FuzzIntakePass},
     {"fuzz_plane_pass", fuzz::FuzzPlanePass},
     {"fuzz_scenario", fuzz::FuzzScenario},

@@ -37,8 +37,8 @@ TEST_F(AreaTable, ListsEveryKeptAreaWithItsRecordsFiguresAfterEveryPass) {
     QTableView* view = Table()->View();
     EXPECT_EQ(Table()->Status(), "No analysis yet.");
     EXPECT_EQ(view->model()->rowCount(), 0);
-    ASSERT_EQ(view->model()->columnCount(), 18);
-    for (int c = 0; c < 18; ++c)
+    ASSERT_EQ(view->model()->columnCount(), 26);
+    for (int c = 0; c < 26; ++c)
         EXPECT_EQ(view->model()->headerData(c, Qt::Horizontal).toString(), AreaColumns[c].Name);
 
     LoadShapes();

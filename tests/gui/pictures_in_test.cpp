@@ -122,7 +122,8 @@ TEST_F(PicturesIn, APictureArgumentListsItsFolderSelectsAndLoadsIt) {
     EXPECT_EQ(Highlighted(), "my photo.PNG");
     EXPECT_EQ(GetPixel(Image1Picture, 255, 255), (TRGB{90, 120, 150}));
     EXPECT_EQ(passes, 1) << "loaded as a choice in the list: planes and one pass";
-    EXPECT_EQ(form->windowTitle(), "my photo.PNG (640 x 480) - Tessavorin");
+    EXPECT_EQ(form->windowTitle(), "my photo.PNG (640 x 480), only the top-left 256 x 256 was "
+                                   "analysed: Place on grid (Ctrl+R) - Tessavorin");
     EXPECT_EQ(S.Picture.Path, Own("my photo.PNG"));
     // Choosing it again in the list does nothing: it is the file loaded last.
     Choose(0);
@@ -144,7 +145,8 @@ TEST_F(PicturesIn, APathThatCannotBeOpenedShowsAnErrorAndChangesNothing) {
         {Own("missing.jpg"), "Cannot open \"%1\": there is no file or folder of that name."},
         {"", "Cannot open \"%1\": there is no file or folder of that name."},
         {Own("notes.txt"), "Cannot open \"%1\": it is not a picture file. Tessavorin reads JPEG, "
-                           "BMP and PNG pictures (.jpg, .bmp, .png)."},
+                           "PNG, BMP and TIFF pictures (.jpg, .jpeg, .jpe, .jfif, .png, .bmp, "
+                           ".tif, .tiff)."},
         {Own("broken.bmp"), "Cannot read \"%1\": "},
     };
     for (const auto& c : cases) {
@@ -175,7 +177,8 @@ TEST_F(PicturesIn, OpenDialogsStartInTheListedFolderAndTheChoiceIsRemembered) {
     ASSERT_EQ(answers.Dialogs.size(), 1u);
     EXPECT_EQ(answers.Dialogs[0].Folder, QDir(samples.path()).absolutePath());
     EXPECT_EQ(answers.Dialogs[0].Mode, QFileDialog::ExistingFile);
-    EXPECT_EQ(answers.Dialogs[0].Filter, "Pictures (*.jpg *.bmp *.png)");
+    EXPECT_EQ(answers.Dialogs[0].Filter,
+              "Pictures (*.jpg *.jpeg *.jpe *.jfif *.png *.bmp *.tif *.tiff)");
     EXPECT_EQ(form->FileListFolder(), samples.path());
     EXPECT_FALSE(settings.contains("folder"));
 
@@ -185,7 +188,8 @@ TEST_F(PicturesIn, OpenDialogsStartInTheListedFolderAndTheChoiceIsRemembered) {
     EXPECT_EQ(form->FileListFolder(), own.path());
     EXPECT_EQ(Highlighted(), "mine.bmp");
     EXPECT_EQ(GetPixel(Image1Picture, 0, 0), (TRGB{40, 50, 60}));
-    EXPECT_EQ(form->windowTitle(), "mine.bmp (300 x 200) - Tessavorin");
+    EXPECT_EQ(form->windowTitle(), "mine.bmp (300 x 200), only the top-left 256 x 200 was "
+                                   "analysed: Place on grid (Ctrl+R) - Tessavorin");
     EXPECT_EQ(settings.value("folder").toString(), own.path());
 
     // Ctrl+Shift+O chooses a folder: listed, nothing loaded.

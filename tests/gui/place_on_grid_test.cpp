@@ -226,7 +226,8 @@ TEST_F(PlaceOnGrid, NothingOpensWithoutAPictureAndAFileGoneSinceShowsTheUsualErr
     EXPECT_TRUE(boxes[0].text.contains("the file does not exist")) << boxes[0].text.toStdString();
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(S.Placement, TPlacement{});
-    EXPECT_EQ(form->windowTitle(), "big.bmp (600 x 400) - Tessavorin");
+    EXPECT_EQ(form->windowTitle(), "big.bmp (600 x 400), only the top-left 256 x 256 was "
+                                   "analysed: Place on grid (Ctrl+R) - Tessavorin");
     // Now the preview cannot be read: the error, and no dialog.
     EXPECT_FALSE(WithDialog([](TPlaceDialog&) {}));
     ASSERT_EQ(boxes.size(), 2u);

@@ -170,13 +170,15 @@ TEST_F(WindowToolkit, ListSelectionFromCodeRunsNoHandlerButTheUsersChoiceDoes) {
 }
 
 TEST_F(FileList, ShowsMatchingFilesOnlySortedByNameIgnoringCase) {
-    for (const char* name : {"b.JPG", "A.bmp", "c.Bmp", "d.png", "e.jpeg", "notes.txt", "noext"})
+    for (const char* name : {"b.JPG", "A.bmp", "c.Bmp", "d.png", "e.jpeg", "f.JPE", "g.jfif",
+                             "h.tif", "i.TIFF", "notes.txt", "noext", "j.gif", ".k.png"})
         WriteTextFile(PathIn(samples, name), "x");
     QDir(samples.path()).mkdir("x.jpg"); // a folder is not a picture
     Open();
     QStringList shown;
     for (int i = 0; i < ctl.FileListBox1->count(); ++i) shown << ctl.FileListBox1->item(i)->text();
-    EXPECT_EQ(shown, QStringList({"A.bmp", "b.JPG", "c.Bmp", "d.png"}));
+    EXPECT_EQ(shown, QStringList({"A.bmp", "b.JPG", "c.Bmp", "d.png", "e.jpeg", "f.JPE", "g.jfif",
+                                  "h.tif", "i.TIFF"}));
 }
 
 TEST_F(FileList, ChoosingTheFirstEntryLoadsItAndChoosingItAgainDoesNothing) {

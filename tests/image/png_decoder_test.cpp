@@ -219,7 +219,7 @@ TEST(PngDecoder, HostileFilesAreRefusedAndTheGridStays) {
         {"huge.png", WithSize(png, 100000, 100000),
          "100000 x 100000 pixels, and decoding it would need more than 1 GiB of memory"},
         {"widest.png", WithSize(png, 0xFFFFFFFF, 0xFFFFFFFF), "would need more than 1 GiB"},
-        {"jpeg.png", PatternJpeg(16, 16), "it holds a JPEG picture, not a PNG one"},
+        {"gif.png", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, "it holds a GIF picture, not a PNG one"},
         {"text.png", text, "it is not a PNG picture"},
     };
     TBitmap grid;

@@ -73,7 +73,8 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
     std::getline(csv, line);
     EXPECT_EQ(line, "label,pixels,centre_x,centre_y,left,top,right,bottom,outline_points,"
                     "radius_sum,profile_0,profile_1,profile_2,profile_3,profile_4,profile_5,"
-                    "profile_6,profile_7\r");
+                    "profile_6,profile_7,inside,picture_centre_x,picture_centre_y,picture_left,"
+                    "picture_top,picture_right,picture_bottom,picture_pixels\r");
     const std::vector<const TArea*> kept = KeptAreas(S.Areas);
     ASSERT_GT(kept.size(), 5u);
     size_t rows = 0;
@@ -84,7 +85,7 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
         std::istringstream fields(line);
         std::vector<std::string> f;
         for (std::string v; std::getline(fields, v, ',');) f.push_back(v);
-        ASSERT_EQ(f.size(), 18u) << line;
+        ASSERT_EQ(f.size(), 26u) << line;
         EXPECT_EQ(std::stoi(f[0]), a.label);
         EXPECT_GT(a.label, lastLabel) << "label order";
         lastLabel = a.label;
@@ -94,6 +95,11 @@ TEST_F(Export, WritesEveryFileWithTheSessionsValues) {
         for (int k = 0; k < 8; ++k) EXPECT_EQ(std::stoi(f[10 + k]), a.shape[k]);
         EXPECT_LE(std::stoi(f[4]), std::stoi(f[6]));
         EXPECT_LE(std::stoi(f[5]), std::stoi(f[7]));
+        // coffee.jpg (384 x 256) top-left: the picture's pixels are the grid's
+        // but for the strip right of column 255, which it does not reach.
+        for (int c = 0; c < 6; ++c) EXPECT_EQ(f[19 + c], f[2 + c]) << c;
+        EXPECT_EQ(std::stoi(f[25]), std::stoi(f[1]));
+        EXPECT_EQ(f[18], "1.000");
     }
     EXPECT_EQ(rows, kept.size());
 
@@ -177,7 +183,7 @@ TEST_F(Export, StoredPicturesHoldTheSamePixels) {
             EXPECT_EQ(raw.at(name), bytes) << name;
         }
     }
-    EXPECT_EQ(pictures, 2 + PlaneCount);
+    EXPECT_EQ(pictures, 3 + PlaneCount);
 }
 
 // In place (into a folder that is itself temporary) the export writes the
@@ -192,7 +198,7 @@ TEST_F(Export, InPlaceWritesTheSameFilesAndRemovesOneThatFails) {
     ExportAnalysis(S, base + "/renamed", {});
     ExportAnalysis(S, base + "/in-place", inPlace);
     const auto renamed = FilesUnder(base + "/renamed");
-    EXPECT_EQ(renamed.size(), size_t(4 + PlaneCount));
+    EXPECT_EQ(renamed.size(), size_t(5 + PlaneCount));
     EXPECT_TRUE(FilesUnder(base + "/in-place") == renamed);
 
     // The area map comes right after areas.csv: a limit of the size of
@@ -263,7 +269,7 @@ TEST_F(Export, RefusesWithoutAPassAndWhereNothingCanBeWritten) {
     } catch (const TExportError& e) {
         EXPECT_NE(std::string(e.what()).find(blocked), std::string::npos) << e.what();
     }
-    // Without the planes, only the four files.
+    // Without the planes, only the five files.
     TExportOptions lean;
     lean.Planes = false;
     ExportAnalysis(S, out.path().toStdString() + "/lean", lean);
@@ -271,7 +277,7 @@ TEST_F(Export, RefusesWithoutAPassAndWhereNothingCanBeWritten) {
     for ([[maybe_unused]] const auto& e :
          fs::directory_iterator(out.path().toStdString() + "/lean"))
         ++files;
-    EXPECT_EQ(files, 4);
+    EXPECT_EQ(files, 5);
 }
 
 } // namespace

@@ -196,7 +196,8 @@ std::string BatchUsage() {
 Analyses every picture as choosing it in the Tessavorin window does, and
 writes one folder per picture into OUTDIR (areas.csv, analysis.json,
 area-map.png, area-view.png, with --planes also planes/) and OUTDIR/summary.csv.
-Folders are searched for .jpg, .bmp and .png files (any letter case).
+Folders are searched for .jpg .jpeg .jpe .jfif .png .bmp .tif and .tiff files
+(any letter case); each file is read as the picture its content holds.
 
   -o, --output OUTDIR   where the results go (made when missing)
   -r, --recursive       search the folders' subfolders too

@@ -1,5 +1,7 @@
 #include "picture_list.h"
 
+#include "image/picture_names.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -13,13 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsPictureName(const std::string& name) {
-    if (name.size() < 5 || name[0] == '.') return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".jpg" || ext == ".bmp" || ext == ".png";
-}
 
 // The name of a picture's own folder: its file name, never one that leads
 // out of the output folder or is the output folder itself.
@@ -119,7 +114,9 @@ std::vector<std::string> ReadListFile(const std::string& file) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
+        // Blank lines and comments: a line whose first non-blank is '#'.
+        const size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line[first] != '#') lines.push_back(line);
     }
     if (text.bad()) throw std::runtime_error("Cannot read the list \"" + file + "\".");
     return lines;

@@ -16,15 +16,17 @@ struct TPictureJob {
 // The path order of the whole run: by name ignoring letter case, then by bytes.
 bool PathBefore(const std::string& a, const std::string& b);
 
-// Every picture of `inputs`: a folder gives its .jpg, .bmp and .png files
-// (any letter case, hidden ones left out, `recursive`: also those of its
+// Every picture of `inputs`: a folder gives its files with picture names
+// (image/picture_names.h; hidden ones left out, `recursive`: also those of its
 // subfolders, but not of `outDir` nor through links to folders), anything
 // else is taken as a picture. Sorted by PathBefore, each path once; a folder
 // that cannot be read becomes a job with an error.
 std::vector<TPictureJob> FindPictures(const std::vector<std::string>& inputs, bool recursive,
                                       const std::string& outDir);
 
-// The lines of a list file, empty ones left out. Throws std::runtime_error.
+// The lines of a list file, but blank ones and comments (lines whose first
+// non-blank is '#'); other lines as they are, spaces kept. Throws
+// std::runtime_error.
 std::vector<std::string> ReadListFile(const std::string& file);
 
 // The first and one-past-last index of share k (1..n) of `count` items:

@@ -34,14 +34,21 @@ void TProgress::Done(const TSummaryRow& row, bool earlier) {
         if (!row.Outcome)
             std::fprintf(Out_, "error %s: %s\n", picture.c_str(), row.Message.c_str());
         else
-            std::fprintf(Out_, "%s %s: threshold %d, %d areas\n", earlier ? "kept" : "ok",
-                         picture.c_str(), row.Outcome->Threshold, row.Outcome->Areas);
+            std::fprintf(Out_, "%s %s: threshold %d, %d areas%s%s\n", earlier ? "kept" : "ok",
+                         picture.c_str(), row.Outcome->Threshold, row.Outcome->Areas,
+                         OkMessage(*row.Outcome).empty() ? "" : "; ",
+                         OkMessage(*row.Outcome).c_str());
         std::fflush(Out_);
     } else if (Style_ == TProgressStyle::Terminal) {
         if (!row.Outcome) {
             std::fprintf(Out_, "\r\033[K");
             std::fflush(Out_);
             std::fprintf(Err_, "error %s: %s\n", picture.c_str(), row.Message.c_str());
+            std::fflush(Err_);
+        } else if (!earlier && !OkMessage(*row.Outcome).empty()) {
+            std::fprintf(Out_, "\r\033[K");
+            std::fflush(Out_);
+            std::fprintf(Err_, "note %s: %s\n", picture.c_str(), OkMessage(*row.Outcome).c_str());
             std::fflush(Err_);
         }
         DrawLine(!row.Outcome || Done_ == Total_);

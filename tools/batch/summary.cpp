@@ -1,5 +1,7 @@
 #include "summary.h"
 
+#include "session/footprint.h"
+
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -46,6 +48,11 @@ constexpr size_t PlacementColumn = 10; // added after the first ten, at the end
 
 } // namespace
 
+std::string OkMessage(const TPictureOutcome& o) {
+    const TPictureInfo picture{"-", {o.Width, o.Height}, o.Placement};
+    return OnlyPartAnalysed(picture) ? PartialAnalysisMessage(picture) : std::string();
+}
+
 TCsvRow SummaryHeader() {
     TCsvRow h;
     for (const TColumn& c : Columns) h.push_back(c.Name);
@@ -57,7 +64,7 @@ TCsvRow SummaryFields(const TSummaryRow& row) {
     for (size_t c = 1; c < StatusColumn; ++c)
         f.push_back(row.Outcome ? Columns[c].Text(*row.Outcome) : std::string());
     f.push_back(row.Outcome ? "ok" : "error");
-    f.push_back(row.Outcome ? std::string() : row.Message);
+    f.push_back(row.Outcome ? OkMessage(*row.Outcome) : row.Message);
     f.push_back(row.Outcome ? Columns[PlacementColumn].Text(*row.Outcome) : std::string());
     return f;
 }

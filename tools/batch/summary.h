@@ -19,6 +19,9 @@ struct TPictureOutcome {
     TPlacement Placement;            // how the picture landed, resolved for its size
 };
 
+// The message of an ok row: that only part of the picture was analysed, or "".
+std::string OkMessage(const TPictureOutcome& outcome);
+
 struct TSummaryRow {
     std::string Picture;
     std::optional<TPictureOutcome> Outcome; // none when the picture failed

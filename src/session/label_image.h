@@ -1,0 +1,13 @@
+// labels.png: the label map of the last pass as a 16-bit grey picture, each
+// pixel the label of the kept area it belongs to (a row of areas.csv), 0
+// where no kept area lies (rejected and released fills included), so that
+// image tools load it as labels that join the table.
+#pragma once
+
+#include "session.h"
+
+#include <QImage>
+
+// The 256 x 256 picture (QImage::Format_Grayscale16). Throws TExportError
+// when a kept label is above 65535, which 16 bits cannot hold.
+QImage LabelImage(const TSession& s);
