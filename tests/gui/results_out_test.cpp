@@ -110,7 +110,7 @@ TEST_F(ResultsOut, CtrlSSavesTheViewUnderThePointerAtItsPixelsUnderASayingName) 
     // Away from the views the keys take the last view clicked, and before
     // any click the area view.
     QCursor::setPos(ctl.Scan->mapToGlobal(QPoint(5, 5)));
-    answers.Paths = {Out("d.png")};
+    answers.Paths = {Out("f.png")};
     Keys(Qt::CTRL | Qt::Key_S);
     EXPECT_EQ(answers.Dialogs.back().Selected, likeness);
     QTest::mouseClick(ctl.PaintBox1, Qt::LeftButton, {}, QPoint(3, 3));
