@@ -74,9 +74,13 @@ double AreaColumnValue(const TAreaFigures& f, int c) {
     }
 }
 
+bool AreaColumnIsWhole(int c) {
+    return c != 9;
+}
+
 std::string AreaColumnText(const TAreaFigures& f, int c) {
     char buf[32];
-    if (c == 9) {
+    if (!AreaColumnIsWhole(c)) {
         std::snprintf(buf, sizeof buf, "%.9g", double(f.RadiusSum));
         return buf;
     }

@@ -32,6 +32,9 @@ extern const TAreaColumn AreaColumns[AreaColumnCount];
 // as text (whole numbers in decimal, the radius sum so that it reads back as
 // the same 32-bit float).
 double AreaColumnValue(const TAreaFigures& f, int c);
+// True when column `c` holds whole numbers only (every column but the radius
+// sum): its text is plain decimal digits.
+bool AreaColumnIsWhole(int c);
 std::string AreaColumnText(const TAreaFigures& f, int c);
 
 // The kept records of the last pass, in label order.

@@ -6,9 +6,16 @@ TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnal
                                int32_t& bar) {
     s.Placement = choice.Placement;
     LoadPicture(s, path);
+    PreparePicture(s);
+    return RunAnalysis(s, choice, bar);
+}
+
+void PreparePicture(TSession& s) {
     for (double& score : s.Areas.LevelScores) score = 0.0;
     ComputePlanes(s);
+}
 
+TPictureOutcome RunAnalysis(TSession& s, const TAnalysisChoice& choice, int32_t& bar) {
     TPassObserver quiet;
     const auto pass = [&](int32_t threshold) {
         TPassOptions o; // the ground of the area view is the window's button face

@@ -18,3 +18,9 @@ constexpr int32_t InitialThresholdBar = 100;
 // picture cannot be read, leaving the session as it was.
 TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice,
                                int32_t& bar);
+
+// Its two halves, for a picture that reached the grid another way: what
+// follows the intake (the level scores cleared, the planes computed), and
+// the pass or the scan that `choice` asks for over those planes.
+void PreparePicture(TSession& s);
+TPictureOutcome RunAnalysis(TSession& s, const TAnalysisChoice& choice, int32_t& bar);
