@@ -118,3 +118,26 @@ def read_grey_png(path):
         out[y] = row
         previous = row
     return out
+
+
+def write_bmp(path, rgb):
+    """An (h, w, 3) uint8 array as a 24-bit BMP file, bottom row first."""
+    h, w, _ = rgb.shape
+    stride = (w * 3 + 3) & ~3
+    rows = np.zeros((h, stride), np.uint8)
+    rows[:, :w * 3] = rgb[::-1, :, ::-1].reshape(h, w * 3)
+    size = 54 + rows.size
+    header = (b"BM" + size.to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little")
+              + (40).to_bytes(4, "little") + w.to_bytes(4, "little") + h.to_bytes(4, "little")
+              + (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + bytes(24))
+    pathlib.Path(path).write_bytes(header + rows.tobytes())
+
+
+def busy_pixels(h, w, seed=5):
+    """A picture with areas to find: smooth blobs under some noise."""
+    rng = np.random.default_rng(seed)
+    y, x = np.mgrid[0:h, 0:w]
+    base = 128 + 90 * np.sin(x / 17.0) * np.cos(y / 23.0)
+    rgb = np.stack([base, 255 - base, (x * 3 + y) % 256], axis=-1)
+    rgb += rng.normal(0, 12, rgb.shape)
+    return np.clip(rgb, 0, 255).astype(np.uint8)
