@@ -3,7 +3,6 @@
 #include "session/area_columns.h"
 
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -21,15 +20,19 @@ TGathered Gather(const TSession& s, int32_t* labels, const std::optional<double>
 
     // The label map also holds the labels of fills that were rejected or
     // released: only the kept areas' labels stay, so every label in the
-    // image is a row of the table.
-    std::memcpy(labels, &s.Areas.LabelMap[0][0], sizeof s.Areas.LabelMap);
+    // image is a row of the table. One pass through a table of the labels
+    // kept, without a branch the noisy map would mispredict (a label out of
+    // the table's range reads entry 0, which is 0).
     int32_t top = 0;
     for (const TArea* a : kept) top = std::max(top, a->label);
-    std::vector<uint8_t> keep(size_t(top) + 1, 0);
+    std::vector<int32_t> keep(size_t(top) + 1, 0);
     for (const TArea* a : kept)
-        if (a->label > 0) keep[size_t(a->label)] = 1;
-    for (int32_t* l = labels; l != labels + 256 * 256; ++l)
-        if (*l <= 0 || *l > top || !keep[size_t(*l)]) *l = 0;
+        if (a->label > 0) keep[size_t(a->label)] = a->label;
+    const int32_t* map = &s.Areas.LabelMap[0][0];
+    for (size_t i = 0; i < 256 * 256; ++i) {
+        const uint32_t label = uint32_t(map[i]);
+        labels[i] = keep[label <= uint32_t(top) ? label : 0];
+    }
 
     g.Columns.assign(AreaColumnCount, std::vector<double>(kept.size()));
     for (size_t r = 0; r < kept.size(); ++r) {

@@ -18,7 +18,8 @@ TBitmap GreyGrid() {
 
 void ExpectSameGrid(const TBitmap& a, const TBitmap& b) {
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) ASSERT_EQ(GetPixel(a, x, y), GetPixel(b, x, y)) << x << "," << y;
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(GetPixel(a, x, y), GetPixel(b, x, y)) << x << "," << y;
 }
 
 TEST(PixelIntake, LandsAsTheSamePixelsReadFromAFile) {
@@ -34,8 +35,8 @@ TEST(PixelIntake, LandsAsTheSamePixelsReadFromAFile) {
             TBitmap fromFile = GreyGrid(), fromMemory = GreyGrid();
             TPlacement filePlaced = asked, memoryPlaced = asked;
             LoadPicture(path, fromFile, &filePlaced);
-            const TPictureSize size = PlacePixels({pixels.Bytes.data(), w, h, w * 3},
-                                                  fromMemory, &memoryPlaced);
+            const TPictureSize size =
+                PlacePixels({pixels.Bytes.data(), w, h, w * 3}, fromMemory, &memoryPlaced);
             EXPECT_EQ(size.Width, w);
             EXPECT_EQ(size.Height, h);
             EXPECT_EQ(memoryPlaced, filePlaced);
