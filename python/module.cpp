@@ -46,9 +46,8 @@ what the previous picture left (white at first), and the threshold a scan
 starts from is the one of the last step. A fresh Session per picture gives
 what tessavorin-batch gives for it.)";
 
-const char* const LoadDoc = R"(load(path, placement="top-left")
-
-Reads a JPEG, BMP or PNG picture file onto the grid and computes its planes.
+const char* const LoadDoc =
+    R"(Reads a JPEG, BMP or PNG picture file onto the grid and computes its planes.
 placement is where the picture lands: "top-left" (its top-left 256 x 256
 pixels, unscaled), ("part", x, y) (the 256 x 256 part whose top-left corner
 is column x, row y, moved inside the picture) or "fit" (the whole picture
@@ -57,30 +56,26 @@ shrunk by the smallest whole factor that fits it).
 Raises PictureError (a ValueError) with the window's message when the file
 cannot be read; the session is then unchanged.)";
 
-const char* const LoadArrayDoc = R"(load_array(rgb, placement="top-left", name="")
-
-Puts a picture from memory onto the grid and computes its planes: rgb is a
+const char* const LoadArrayDoc =
+    R"(Puts a picture from memory onto the grid and computes its planes: rgb is a
 numpy array of shape (h, w, 3) and dtype uint8, red, green, blue, of any
 size; placement as for load(). name stands for the picture's path in
 export()'s analysis.json. The same pixels give the same results as load().)";
 
-const char* const FindAreasDoc = R"(find_areas(threshold=None, plane=None) -> Result
-
-Grows the areas of the picture on the grid. threshold: None lets the pass
+const char* const FindAreasDoc =
+    R"(Grows the areas of the picture on the grid. threshold: None lets the pass
 choose it from the histogram, 0 to 255 sets it. plane: None works on the
 brightness/noise mix, a plane number 0 to 19 or a name of PLANE_NAMES on
 that plane. The pass rewrites planes 3 (aArH, the area map) and 13 (aGr,
 the working plane).)";
 
-const char* const ScanDoc = R"(scan(plane=None) -> Result
-
-The threshold scan: tries the thresholds 8, 16, ..., 248 and then every one
+const char* const ScanDoc =
+    R"(The threshold scan: tries the thresholds 8, 16, ..., 248 and then every one
 within 8 of the best, and keeps the areas of the best. The Result's score
 is the best score, level_scores the scores of every threshold.)";
 
-const char* const ExportDoc = R"(export(folder, planes=False)
-
-Writes what tessavorin-batch writes for the picture into folder: areas.csv,
+const char* const ExportDoc =
+    R"(Writes what tessavorin-batch writes for the picture into folder: areas.csv,
 analysis.json, area-map.png, area-view.png and, with planes=True, the
 twenty planes under planes/. The folder appears whole or not at all. An
 older result folder there is replaced; anything else there raises
