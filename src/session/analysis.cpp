@@ -69,9 +69,13 @@ const TPictureInfo& ChoosePicture(TSession& s, const std::string& path,
         s.Placement = before;
         throw;
     }
+    PicturePlaced(s);
+    return s.Picture;
+}
+
+void PicturePlaced(TSession& s) {
     for (double& score : s.Areas.LevelScores) score = 0.0;
     ComputePlanes(s);
-    return s.Picture;
 }
 
 TAnalysed AnalyseChosen(TSession& s, const TAnalysisRequest& choice, TAnalysisObserver& observer) {

@@ -50,6 +50,10 @@ class TAnalysisObserver : public TPassObserver {
 const TPictureInfo& ChoosePicture(TSession& s, const std::string& path,
                                   const TPlacement& placement);
 
+// What follows a picture's landing on the grid, by ChoosePicture or from
+// memory (LoadPixels): the level scores cleared, the planes computed.
+void PicturePlaced(TSession& s);
+
 // Analyses the chosen picture: the scan, or one pass. A threshold given is
 // the bar moved there after the automatic pass, which leaves nothing that
 // pass reads and so is not run.

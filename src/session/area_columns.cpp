@@ -113,6 +113,12 @@ double AreaColumnValue(const TAreaFigures& f, int c) {
     }
 }
 
+bool AreaColumnIsWhole(int c) {
+    // radius_sum, inside and the picture's coordinates (halves for an even
+    // shrink factor) are fractions; the rest are whole numbers.
+    return c != 9 && c != InsideColumn && !(c > InsideColumn && c < 25);
+}
+
 std::string AreaColumnText(const TAreaFigures& f, int c) {
     char buf[32];
     if (c == 9) {

@@ -41,6 +41,9 @@ extern const TAreaColumn AreaColumns[AreaColumnCount];
 // the same 32-bit float, `inside` with three decimals, the picture's
 // coordinates whole or with a half).
 double AreaColumnValue(const TAreaFigures& f, int c);
+// True when column `c` holds whole numbers only (every column but the radius
+// sum): its text is plain decimal digits.
+bool AreaColumnIsWhole(int c);
 std::string AreaColumnText(const TAreaFigures& f, int c);
 
 // The kept records of the last pass, in label order.

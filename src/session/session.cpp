@@ -23,6 +23,12 @@ void LoadPicture(TSession& s, const std::string& path) {
     s.Picture = {path, size, ResolvePlacement(placement, size.Width, size.Height)};
 }
 
+void LoadPixels(TSession& s, const TRgbPixels& pixels, const std::string& name) {
+    TPlacement placement = s.Placement;
+    const TPictureSize size = PlacePixels(pixels, s.Grid, &placement);
+    s.Picture = {name, size, placement};
+}
+
 void ComputePlanes(TSession& s) {
     ComputePlanes(s.Grid, s.Planes, &s.Workers);
 }

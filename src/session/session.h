@@ -26,6 +26,7 @@
 #include "image/bitmap.h"
 #include "image/decoders.h"
 #include "image/lookup_tables.h"
+#include "image/pixel_intake.h"
 #include "image/plane_store.h"
 #include "image/workers.h"
 #include "random.h"
@@ -78,6 +79,9 @@ std::unique_ptr<TSession> NewSession(int workers = DefaultWorkerCount());
 // Decodes the picture at `path` onto the grid under s.Placement and records
 // it in s.Picture (throws TPictureError and changes nothing when it cannot).
 void LoadPicture(TSession& s, const std::string& path);
+// The same for pixels the caller holds (image/pixel_intake.h); `name` stands
+// in s.Picture where a file's path would.
+void LoadPixels(TSession& s, const TRgbPixels& pixels, const std::string& name);
 void ComputePlanes(TSession& s);
 TPassResult FindAreas(TSession& s, const TPassOptions& options, TPassObserver& observer);
 // Draws plane `index` into s.View: the area map (3) through the Palette, the

@@ -53,4 +53,18 @@ for picture in "" "$samples/coffee.jpg"; do
     kill "$pid"
     wait "$pid" 2>/dev/null || true
 done
-echo "installed program, batch tool, samples, menu entry and icons are in place"
+
+# The Python module, when the build has one: under the prefix where its
+# interpreter looks for that prefix's modules, importable from there alone.
+python=$(sed -n 's/^TESSAVORIN_PYTHON_INTERPRETER:INTERNAL=//p' "$build/CMakeCache.txt")
+if [ -n "$python" ]; then
+    moduledir=$prefix/$(sed -n 's/^TESSAVORIN_PYTHON_DIR:STRING=//p' "$build/CMakeCache.txt")
+    ls "$moduledir"/tessavorin*.so >/dev/null 2>&1 || fail "no Python module in $moduledir"
+    areas=$(cd / && PYTHONPATH=$moduledir "$python" -c "
+import tessavorin
+s = tessavorin.Session()
+s.load('$samples/coffee.jpg')
+print(len(s.find_areas().areas['label']))") || fail "the installed Python module does not import and run"
+    [ "$areas" -gt 0 ] || fail "the installed Python module found no areas"
+fi
+echo "installed program, batch tool, samples, menu entry, icons and Python module are in place"

@@ -5,6 +5,14 @@
 TPictureOutcome AnalysePicture(TSession& s, const std::string& path,
                                const TAnalysisChoice& choice) {
     ChoosePicture(s, path, choice.Placement);
+    return RunAnalysis(s, choice);
+}
+
+void PreparePicture(TSession& s) {
+    PicturePlaced(s);
+}
+
+TPictureOutcome RunAnalysis(TSession& s, const TAnalysisChoice& choice) {
     // The ground of the area view is the window's button face.
     TAnalysisRequest how;
     how.Pass.Threshold = choice.Threshold;

@@ -15,3 +15,9 @@
 // from it). Throws TPictureError when the picture cannot be read, leaving the
 // session as it was.
 TPictureOutcome AnalysePicture(TSession& s, const std::string& path, const TAnalysisChoice& choice);
+
+// Its two halves, for a picture that reached the grid another way (from
+// memory): what follows the intake, and the pass or the scan that `choice`
+// asks for over those planes, from where the session's bar stands.
+void PreparePicture(TSession& s);
+TPictureOutcome RunAnalysis(TSession& s, const TAnalysisChoice& choice);

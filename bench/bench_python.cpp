@@ -1,0 +1,50 @@
+// What the Python module adds to a step: find_areas at 68 on the busy texture
+// photo called from Python, beside the same pass called in C++ on a session
+// of the same picture. The module's share is the Python figure over the C++
+// one; both sessions have one worker, so nothing but the call differs.
+#include "session/session.h"
+
+#include <benchmark/benchmark.h>
+#include <pybind11/embed.h>
+
+#include <string>
+
+namespace py = pybind11;
+
+namespace {
+
+const std::string Photo = TESSA_SOURCE_DIR "/tests/reference/ref-texture.jpg";
+
+void BM_FindAreasAt68InCpp(benchmark::State& state) {
+    const auto s = NewSession(1);
+    LoadPicture(*s, Photo);
+    ComputePlanes(*s);
+    TPassOptions options;
+    options.Threshold = 68;
+    TPassObserver quiet;
+    for (auto _ : state) FindAreas(*s, options, quiet);
+    state.counters["areas"] = s->LastPass->KeptAreas;
+}
+
+void BM_FindAreasAt68FromPython(benchmark::State& state) {
+    py::object session = py::module_::import("tessavorin").attr("Session")(1);
+    session.attr("load")(Photo);
+    const py::object findAreas = session.attr("find_areas");
+    py::object result;
+    for (auto _ : state) result = findAreas(py::arg("threshold") = 68);
+    state.counters["areas"] = double(py::len(result.attr("areas")["label"]));
+}
+
+BENCHMARK(BM_FindAreasAt68InCpp)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindAreasAt68FromPython)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    py::scoped_interpreter python;
+    py::module_::import("sys").attr("path").attr("insert")(0, TESSA_PYTHON_DIR);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

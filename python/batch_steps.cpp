@@ -1,0 +1,46 @@
+#include "batch_steps.h"
+
+#include "analyse.h"
+#include "output_folder.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+int32_t FirstBar() {
+    return InitialThresholdBar;
+}
+
+void AfterIntake(TSession& s) {
+    PreparePicture(s);
+}
+
+std::optional<double> RunStep(TSession& s, const TStepAsk& ask, int32_t& bar) {
+    TAnalysisChoice choice;
+    choice.Threshold = ask.Threshold;
+    choice.Scan = ask.Scan;
+    choice.Plane = ask.Plane;
+    s.ThresholdBar = bar;
+    const std::optional<double> best = RunAnalysis(s, choice).BestScore;
+    bar = s.ThresholdBar;
+    return best;
+}
+
+void WriteResult(const TSession& s, const std::string& folder, bool planes,
+                 const std::optional<double>& bestScore) {
+    fs::path path = fs::absolute(fs::path(folder)).lexically_normal();
+    if (!path.has_filename()) path = path.parent_path(); // "out/" names "out"
+    const std::string outDir = path.parent_path().string(), name = path.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        throw TFolderTaken("\"" + folder + "\" names no folder of its own");
+    std::error_code ec;
+    const bool empty = fs::is_directory(path, ec) && fs::is_empty(path, ec);
+    if (fs::exists(fs::symlink_status(path, ec)) && !empty &&
+        !IsCompleteResultFolder(outDir, name, false))
+        throw TFolderTaken("\"" + folder +
+                           "\" already exists and is not a result folder; nothing was written");
+    TExportOptions e;
+    e.Planes = planes;
+    e.ScanBestScore = bestScore;
+    WriteResultFolder(s, outDir, name, e);
+}
