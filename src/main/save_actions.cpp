@@ -1,10 +1,12 @@
 // Taking away what the window shows: any view saved as a PNG picture or
 // copied to the clipboard at 1:1 pixels (the views' context menus, Ctrl+S
 // and Ctrl+C on the view under the pointer), and the export of the last
-// analysis (Ctrl+E). None of it changes the session or a view; a file that
-// cannot be written is reported and no file is left half-written.
+// analysis (Ctrl+E) into a folder of its own. None of it changes the session
+// or a view; a file that cannot be written is reported and no file is left
+// half-written.
 #include "bitmap_view.h"
 #include "session/export.h"
+#include "session/result_folder.h"
 #include "session/session.h"
 #include "uMain.h"
 
@@ -15,10 +17,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 #include <QStandardPaths>
 
+#include <filesystem>
 #include <stdexcept>
 
 void TfrmMain::CreateSaveShortcuts() {
@@ -128,17 +132,52 @@ void TfrmMain::CopyView(TBitmapView* view) {
     QGuiApplication::clipboard()->setImage(shown.copy(0, 0, 256, 256));
 }
 
+// Where an export starts: where the last one went, else the home folder;
+// never at first the pictures' folder, whose list the export would join.
+QString TfrmMain::ExportFolder() const {
+    return ExportFolder_.isEmpty() ? QDir::homePath() : ExportFolder_;
+}
+
+// The export's own folder inside the one chosen: coffee.jpg-analysis.
+static std::string ExportFolderName(const std::string& picture) {
+    const std::string name = std::filesystem::path(picture).filename().string();
+    return (name.empty() ? std::string("tessavorin") : name) + "-analysis";
+}
+
+// Says where the files went, in the readout until the pointer moves on.
+void TfrmMain::ShowNote(const QString& text) {
+    ShowReadout(QStringList{text});
+    Readout->setToolTip(text);
+}
+
 void TfrmMain::ExportWithDialog() {
     if (!Session_->LastPass)
         throw std::runtime_error("There is no analysis to export yet: choose a picture first.");
     const QString folder =
-        AskForPath(TAsk::Folder, "Choose a folder for the export of the analysis", SaveFolder());
+        AskForPath(TAsk::Folder, "Choose a folder for the export of the analysis", ExportFolder());
     if (folder.isEmpty()) return;
+    const std::string parent = QFile::encodeName(folder).toStdString();
+    const std::string name = ExportFolderName(Session_->Picture.Path);
+    const std::string target = (std::filesystem::path(parent) / name).string();
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(target));
+    if (std::filesystem::exists(std::filesystem::symlink_status(target))) {
+        if (!IsResultFolder(target))
+            throw std::runtime_error("\"" + shown.toStdString() +
+                                     "\" already exists and is not an export of this program: "
+                                     "nothing was written. Choose another folder.");
+        const auto answer =
+            MessageBoxHook_(QMessageBox::Question, "Tessavorin",
+                            "\"" + shown + "\" already holds an export. Replace it with this one?",
+                            QMessageBox::Ok | QMessageBox::Cancel);
+        if (answer != QMessageBox::Ok) return;
+    }
     TExportOptions options;
     // The outlines and stars, also when the pointer has since turned the
     // area view into the probe's colouring.
     options.AreaView = AreasDrawing_.Pixels.empty() ? &PaintBox2Bitmap_ : &AreasDrawing_;
     options.ScanBestScore = ScanBest_;
-    ExportAnalysis(*Session_, QFile::encodeName(folder).toStdString(), options);
-    SaveFolder_ = folder;
+    WriteResultFolder(*Session_, parent, name, options, {"window", Session_->Picture.Path});
+    ExportFolder_ = folder;
+    ShowNote("Exported into " + QFile::decodeName(QByteArray::fromStdString(name)) + ", in \"" +
+             folder + "\".");
 }

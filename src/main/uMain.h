@@ -200,6 +200,8 @@ class TfrmMain : public QWidget, private TPassObserver {
     void SaveView(TBitmapView* view);
     void CopyView(TBitmapView* view);
     void ExportWithDialog();
+    QString ExportFolder() const;
+    void ShowNote(const QString& text); // a short word on what was done
 
     // The closer look (look.cpp): the readout and the legend in the empty
     // column, the magnifier and the table of areas. They read the session
@@ -278,4 +280,5 @@ class TfrmMain : public QWidget, private TPassObserver {
     QTimer* RefreshTimer_ = nullptr;              // one re-listing for a burst of changes
     TBitmap AreasDrawing_; // the last pass's outlines and stars, kept for the export
     QString SaveFolder_;   // where the last view or export went, "" before
+    QString ExportFolder_; // the folder the last export went into, "" before
 };
