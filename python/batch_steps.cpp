@@ -1,7 +1,7 @@
 #include "batch_steps.h"
 
 #include "analyse.h"
-#include "output_folder.h"
+#include "session/result_folder.h"
 
 #include <filesystem>
 
@@ -33,14 +33,13 @@ void WriteResult(const TSession& s, const std::string& folder, bool planes,
     const std::string outDir = path.parent_path().string(), name = path.filename().string();
     if (name.empty() || name == "." || name == "..")
         throw TFolderTaken("\"" + folder + "\" names no folder of its own");
-    std::error_code ec;
-    const bool empty = fs::is_directory(path, ec) && fs::is_empty(path, ec);
-    if (fs::exists(fs::symlink_status(path, ec)) && !empty &&
-        !IsCompleteResultFolder(outDir, name, false))
-        throw TFolderTaken("\"" + folder +
-                           "\" already exists and is not a result folder; nothing was written");
     TExportOptions e;
     e.Planes = planes;
     e.ScanBestScore = bestScore;
-    WriteResultFolder(s, outDir, name, e);
+    e.StoredPngs = true; // as the batch writes them
+    try {
+        WriteResultFolder(s, outDir, name, e, {"python", s.Picture.Path});
+    } catch (const TNotOursError& error) {
+        throw TFolderTaken(error.what());
+    }
 }

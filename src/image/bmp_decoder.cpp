@@ -9,11 +9,14 @@
 // fourth byte or alpha is ignored.
 // Leaves: placing that bitmap on the grid to the intake.
 #include "bmp_checks.h"
+#include "decode_budget.h"
 #include "decoders.h"
+#include "picture_file.h"
 #include "picture_messages.h"
 
 #include <QImage>
 #include <QImageReader>
+
 #include <QString>
 
 #include <algorithm>
@@ -78,7 +81,8 @@ TBitmap DecodeBmp(const std::string& path, TPictureSize* size, TPlacement* place
 
     // Qt's own limit is counted in whole MiB and shared by every reader.
     QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
-    QImageReader reader(QString::fromStdString(path), "bmp");
+    const std::unique_ptr<QFile> device = OpenPictureDevice(path);
+    QImageReader reader(device.get(), "bmp");
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     // Qt gives the header's height as it is: negative for rows stored top first.
@@ -98,6 +102,8 @@ TBitmap DecodeBmp(const std::string& path, TPictureSize* size, TPlacement* place
     if (cut) FailPicture(path, "the file ends early; it may be incomplete");
     file.close();
 
+    // Held until the picture is placed and let go.
+    const TDecodeReservation memory(path, width * height * (header.Bits <= 8 ? 1 : 4));
     const QImage image = reader.read();
     if (image.isNull()) {
         if (reader.error() == QImageReader::DeviceError)

@@ -10,11 +10,14 @@
 // expanded to colour, 16-bit channels rounded to 8 bits, transparent pixels
 // composited over white. Gamma and colour profiles are not applied: pixels
 // come as stored. Leaves: placing that bitmap on the grid to the intake.
+#include "decode_budget.h"
 #include "decoders.h"
+#include "picture_file.h"
 #include "picture_messages.h"
 
 #include <QImage>
 #include <QImageReader>
+
 #include <QString>
 
 #include <algorithm>
@@ -99,9 +102,13 @@ TBitmap DecodePng(const std::string& path, TPictureSize* size, TPlacement* place
 
     // Qt's own limit is counted in whole MiB and shared by every reader.
     QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
-    QImageReader reader(QString::fromStdString(path), "png");
+    const std::unique_ptr<QFile> device = OpenPictureDevice(path);
+    QImageReader reader(device.get(), "png");
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
+    // Held until the picture is placed and let go.
+    const TDecodeReservation memory(path, static_cast<long long>(header.Width) * header.Height *
+                                              (long long)pixelBytes);
     const QImage image = reader.read();
     if (image.isNull()) {
         if (reader.error() == QImageReader::DeviceError)

@@ -8,6 +8,7 @@
 #include "ask_path.h"
 #include "bitmap_view.h"
 #include "session/export.h"
+#include "session/result_folder.h"
 #include "session/session.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QStandardPaths>
 
+#include <filesystem>
 #include <stdexcept>
 
 // Save, copy and export are actions of the window: they work from the
@@ -160,19 +162,48 @@ void TResultsOut::CopyView(TBitmapView* view) {
     Host_.Tell(QString("Copied %1 to the clipboard").arg(ViewName(view)));
 }
 
+// Where an export starts: where the last one went, else the home folder;
+// never at first the pictures' folder, whose list the export would join.
+QString TResultsOut::ExportFolder() const {
+    return ExportFolder_.isEmpty() ? QDir::homePath() : ExportFolder_;
+}
+
+namespace {
+
+// The export's own folder inside the one chosen: coffee.jpg-analysis.
+std::string ExportFolderName(const std::string& picture) {
+    const std::string name = std::filesystem::path(picture).filename().string();
+    return (name.empty() ? std::string("tessavorin") : name) + "-analysis";
+}
+
+} // namespace
+
 void TResultsOut::ExportWithDialog() {
     if (!Session_.LastPass)
         throw std::runtime_error("There is no analysis to export yet: choose a picture first.");
     const QString folder = AskForPath(
-        Window_, TAsk::Folder, "Choose a folder for the export of the analysis", SaveFolder());
+        Window_, TAsk::Folder, "Choose a folder for the export of the analysis", ExportFolder());
     if (folder.isEmpty()) return;
+    const std::string parent = QFile::encodeName(folder).toStdString();
+    const std::string name = ExportFolderName(Session_.Picture.Path);
+    const std::string target = (std::filesystem::path(parent) / name).string();
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(target));
+    if (std::filesystem::exists(std::filesystem::symlink_status(target))) {
+        if (!IsResultFolder(target))
+            throw std::runtime_error("\"" + shown.toStdString() +
+                                     "\" already exists and is not an export of this program: "
+                                     "nothing was written. Choose another folder.");
+        if (!Host_.Ask("\"" + shown + "\" already holds an export. Replace it with this one?"))
+            return;
+    }
     TExportOptions options;
     // The outlines and stars, also when the pointer has since turned the
     // area view into the probe's colouring.
     options.AreaView = AreasDrawing_.Pixels.empty() ? Views_.AreaBitmap : &AreasDrawing_;
     options.ScanBestScore = Host_.ScanBest();
     options.Sweep = Host_.Sweep();
-    ExportAnalysis(Session_, QFile::encodeName(folder).toStdString(), options);
-    SaveFolder_ = folder;
-    Host_.Tell("Exported to " + QDir::toNativeSeparators(folder));
+    WriteResultFolder(Session_, parent, name, options, {"window", Session_.Picture.Path});
+    ExportFolder_ = folder;
+    Host_.Note("Exported into " + QFile::decodeName(QByteArray::fromStdString(name)) + ", in \"" +
+               folder + "\".");
 }

@@ -43,6 +43,10 @@ class TResultsOut {
         std::function<const TSweep*()> Sweep;
         std::function<TBitmapView*()> LastViewClicked;
         std::function<void(const QString&)> Tell;
+        // A question with OK and Cancel: true for OK.
+        std::function<bool(const QString&)> Ask;
+        // A word on what was done that stays in the window a while.
+        std::function<void(const QString&)> Note;
     };
 
     TResultsOut(QWidget* window, const TSession& session, TViews views, THost host);
@@ -67,11 +71,13 @@ class TResultsOut {
     void SaveView(TBitmapView* view);
     void CopyView(TBitmapView* view);
     void ExportWithDialog();
+    QString ExportFolder() const;
 
     QWidget* Window_;
     const TSession& Session_;
     TViews Views_;
     THost Host_;
     TBitmap AreasDrawing_; // the last pass's outlines and stars
-    QString SaveFolder_;   // where the last view or export went, "" before
+    QString SaveFolder_;   // where the last view went, "" before
+    QString ExportFolder_; // the folder the last export went into, "" before
 };

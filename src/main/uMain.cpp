@@ -111,7 +111,12 @@ void TfrmMain::CreateParts() {
         TResultsOut::THost{
             guard, [this] { return FileListDirectory_; }, [this] { return ViewState(); },
             [this] { return ScanBest_; }, [this] { return &SweepView_->Current(); },
-            [this] { return LastViewClicked_; }, [this](const QString& text) { Tell(text); }});
+            [this] { return LastViewClicked_; }, [this](const QString& text) { Tell(text); },
+            [this](const QString& question) {
+                return MessageBoxHook_(QMessageBox::Question, "Tessavorin", question,
+                                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+            },
+            [this](const QString& text) { ShowNote(text); }});
     CreateOpenShortcuts();
     // Save and copy away from the views take the view clicked last.
     for (TBitmapView* view : {Image1, PaintBox1, PaintBox2}) view->installEventFilter(this);
@@ -148,6 +153,14 @@ void TfrmMain::SetStatusSink(std::function<void(const QString&)> sink) {
 
 void TfrmMain::Tell(const QString& text) const {
     if (StatusSink_) StatusSink_(text);
+}
+
+// Says where the files went: in the readout until the pointer moves on, and
+// on the status line.
+void TfrmMain::ShowNote(const QString& text) {
+    ShowReadout(QStringList{text});
+    Readout->setToolTip(text);
+    Tell(text);
 }
 
 TWindowSnapshot TfrmMain::Snapshot() const {

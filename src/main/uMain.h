@@ -204,6 +204,7 @@ class TfrmMain : public QWidget, private TAnalysisObserver {
     void PaintingMayStart();
     void PaintingEnds();
     QString PassSummary() const;
+    void ShowNote(const QString& text); // a short word on what was done
 
     // The closer look (look.cpp): the readout and the legend in the empty
     // column, the magnifier and the table of areas. They read the session

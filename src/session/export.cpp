@@ -12,70 +12,22 @@
 #include <QImageWriter>
 
 #include <array>
-#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <sstream>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& why) {
-    throw TExportError("Cannot write \"" + path + "\": " + why + ".");
-}
-
-// Writes `bytes` into a new file `path` (replacing one there), shown as
-// `shown` in an error. A file that fails is removed.
-void WriteFile(const std::string& path, const QByteArray& bytes, const std::string& shown) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail(shown, std::strerror(errno));
-    const char* data = bytes.constData();
-    size_t left = size_t(bytes.size());
-    int error = 0;
-    while (left > 0 && !error) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n > 0) {
-            data += n;
-            left -= size_t(n);
-        } else if (n < 0 && errno != EINTR) {
-            error = errno;
-        }
-    }
-    if (::close(fd) != 0 && !error) error = errno;
-    if (error) {
-        ::unlink(path.c_str());
-        Fail(shown, std::strerror(error));
-    }
-}
-
-// Writes `bytes` to `path` through a temporary file beside it.
-void WriteAtomically(const std::string& path, const QByteArray& bytes) {
-    const fs::path target(path);
-    std::string name = ".";
-    name += target.filename().string();
-    name += ".part-";
-    name += std::to_string(getpid());
-    const fs::path temporary = target.parent_path() / name;
-    WriteFile(temporary.string(), bytes, path);
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        Fail(path, ec.message());
-    }
-}
-
 void Write(const std::string& path, const QByteArray& bytes, bool inPlace) {
+    const std::string_view view(bytes.constData(), size_t(bytes.size()));
     if (inPlace)
-        WriteFile(path, bytes, path);
+        WriteNewFile(path, view);
     else
-        WriteAtomically(path, bytes);
+        WriteFileAtomically(path, view);
 }
 
 // `stored`: without compression (Qt maps 0..10 onto zlib's level 0), several
@@ -157,27 +109,85 @@ std::string Number(double v) {
     return buf;
 }
 
+// The length of the UTF-8 sequence of more than one byte at s[i], or 0 when
+// none starts there (a plain byte, or one that is no part of valid UTF-8).
+size_t Utf8Length(const std::string& s, size_t i) {
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b = at(i);
+    const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
+                     : b >= 0xE0 && b <= 0xEF ? 3
+                     : b >= 0xF0 && b <= 0xF4 ? 4
+                                              : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((at(i + k) & 0xC0) != 0x80) return 0;
+    const unsigned char b1 = at(i + 1);
+    // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+    if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0) || (b == 0xF0 && b1 < 0x90) ||
+        (b == 0xF4 && b1 >= 0x90))
+        return 0;
+    return n;
+}
+
 } // namespace
 
 std::string JsonQuoted(const std::string& s) {
     std::string out = "\"";
-    for (const char c : s) {
+    for (size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        const size_t valid = Utf8Length(s, i);
+        if (valid > 1) {
+            out.append(s, i, valid);
+            i += valid;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        char buf[8];
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+        } else if (byte < 0x20) {
+            std::snprintf(buf, sizeof buf, "\\u%04x", byte);
+            out += buf;
+        } else if (byte >= 0x80) {
+            std::snprintf(buf, sizeof buf, "\\udc%02x", byte);
             out += buf;
         } else {
             out += c;
         }
+        ++i;
     }
     return out + "\"";
 }
 
+std::optional<std::string> JsonUnquoted(const std::string& q) {
+    if (q.size() < 2 || q.front() != '"' || q.back() != '"') return std::nullopt;
+    std::string out;
+    for (size_t i = 1; i + 1 < q.size(); ++i) {
+        if (q[i] != '\\') {
+            out += q[i];
+            continue;
+        }
+        if (++i + 1 >= q.size()) return std::nullopt;
+        if (q[i] == '"' || q[i] == '\\') {
+            out += q[i];
+            continue;
+        }
+        // \u00XX, a control byte, or \udcXX, a byte outside UTF-8.
+        if (q[i] != 'u' || i + 5 >= q.size()) return std::nullopt;
+        const std::string high = q.substr(i + 1, 2);
+        if (high != "00" && high != "dc") return std::nullopt;
+        unsigned value = 0;
+        const char* digits = q.data() + i + 3;
+        if (std::from_chars(digits, digits + 2, value, 16).ptr != digits + 2) return std::nullopt;
+        out += char(value);
+        i += 4;
+    }
+    return out;
+}
+
 void WritePng(const TBitmap& bitmap, const std::string& path) {
-    WriteAtomically(path, Png(Paletted(bitmap), false));
+    Write(path, Png(Paletted(bitmap), false), false);
 }
 
 std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBestScore) {
@@ -198,31 +208,52 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
     return o.str();
 }
 
+std::string PlaneFileName(int plane) {
+    char name[40];
+    std::snprintf(name, sizeof name, "planes/%02d-%s.png", plane, PlaneIds[plane]);
+    return name;
+}
+
+std::vector<TExportFile> ExportFiles(bool planes) {
+    std::vector<TExportFile> files;
+    files.push_back({"areas.csv", [](const TSession& s, const TExportOptions&) {
+                         return QByteArray::fromStdString(AreasCsv(s.Areas, FootprintOf(s.Picture)));
+                     }});
+    if (planes)
+        for (int p = 0; p < PlaneCount; ++p)
+            files.push_back({PlaneFileName(p), [p](const TSession& s, const TExportOptions& o) {
+                                 const QImage plane(&s.Planes[p][0][0], 256, 256, 256,
+                                                    QImage::Format_Grayscale8);
+                                 return Png(plane, o.StoredPngs);
+                             }});
+    files.push_back({"area-map.png", [](const TSession& s, const TExportOptions& o) {
+                         return Png(AreaMap(s), o.StoredPngs);
+                     }});
+    files.push_back({"area-view.png", [](const TSession& s, const TExportOptions& o) {
+                         return Png(Paletted(o.AreaView ? *o.AreaView : s.View), o.StoredPngs);
+                     }});
+    files.push_back({"labels.png", [](const TSession& s, const TExportOptions& o) {
+                         return Png(LabelImage(s), o.StoredPngs);
+                     }});
+    files.push_back({"analysis.json", [](const TSession& s, const TExportOptions& o) {
+                         return QByteArray::fromStdString(AnalysisJson(s, o.ScanBestScore));
+                     }});
+    return files;
+}
+
 void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOptions& options) {
     if (!s.LastPass) throw TExportError("There is no analysis to export yet.");
     std::error_code ec;
     fs::create_directories(options.Planes ? fs::path(dir) / "planes" : fs::path(dir), ec);
-    if (ec) throw TExportError("Cannot make the folder \"" + dir + "\": " + ec.message() + ".");
-
-    const fs::path d(dir);
-    const bool inPlace = options.InPlace, stored = options.StoredPngs;
-    Write((d / "areas.csv").string(),
-          QByteArray::fromStdString(AreasCsv(s.Areas, FootprintOf(s.Picture))), inPlace);
-    if (options.Planes)
-        for (int p = 0; p < PlaneCount; ++p) {
-            const QImage plane(&s.Planes[p][0][0], 256, 256, 256, QImage::Format_Grayscale8);
-            char name[32];
-            std::snprintf(name, sizeof name, "%02d-%s.png", p, PlaneIds[p]);
-            Write((d / "planes" / name).string(), Png(plane, stored), inPlace);
-        }
-    Write((d / "area-map.png").string(), Png(AreaMap(s), stored), inPlace);
-    Write((d / "area-view.png").string(),
-          Png(Paletted(options.AreaView ? *options.AreaView : s.View), stored), inPlace);
-    if (options.Sweep)
-        for (const auto& [name, bytes] : SweepFiles(*options.Sweep, options.SweepPlot))
-            Write((d / name).string(), bytes, inPlace);
-    Write((d / "labels.png").string(), Png(LabelImage(s), stored), inPlace);
-    // Last, so that a folder with analysis.json is a complete export.
-    Write((d / "analysis.json").string(),
-          QByteArray::fromStdString(AnalysisJson(s, options.ScanBestScore)), inPlace);
+    if (ec)
+        throw TExportError("Cannot make the folder \"" + dir + "\": " + FailureReason(ec.value()) +
+                           ".");
+    for (const TExportFile& f : ExportFiles(options.Planes)) {
+        // The sweep's files, when asked for, come before analysis.json, which
+        // stays last.
+        if (f.Name == "analysis.json" && options.Sweep)
+            for (const auto& [name, bytes] : SweepFiles(*options.Sweep, options.SweepPlot))
+                Write((fs::path(dir) / name).string(), bytes, options.InPlace);
+        Write((fs::path(dir) / f.Name).string(), f.Bytes(s, options), options.InPlace);
+    }
 }

@@ -4,21 +4,20 @@
 // Reads the session only. Every file is written under a temporary name in
 // its folder and then renamed, so that an interrupted export leaves no
 // half-written file under a final name; unless the folder is itself
-// temporary (InPlace), as the batch's are.
+// temporary (InPlace), as result folders are (result_folder.h).
 #pragma once
 
+#include "output_file.h"
 #include "session.h"
 
+#include <QByteArray>
+
+#include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
+#include <vector>
 
 struct TSweep;
-
-// A file that could not be written; the message names it and says why.
-struct TExportError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct TExportOptions {
     bool Planes = true;                  // the twenty planes into planes/NN-NAME.png
@@ -36,6 +35,21 @@ struct TExportOptions {
     bool SweepPlot = false;
 };
 
+// One file of an export: its path inside the export's folder and what makes
+// its bytes.
+struct TExportFile {
+    std::string Name;
+    std::function<QByteArray(const TSession&, const TExportOptions&)> Bytes;
+};
+
+// Every file an export writes, in the order written; analysis.json last, so
+// that a folder holding it is complete. The one list: the export writes it,
+// and a resumed batch checks a folder against it.
+std::vector<TExportFile> ExportFiles(bool planes);
+
+// A plane's picture in an export: "planes/NN-NAME.png".
+std::string PlaneFileName(int plane);
+
 // Writes into `dir`, made when missing. Throws TExportError (nothing of the
 // session changes either way); without a pass there is nothing to export.
 void ExportAnalysis(const TSession& s, const std::string& dir, const TExportOptions& options);
@@ -47,5 +61,11 @@ std::string AnalysisJson(const TSession& s, const std::optional<double>& scanBes
 void WritePng(const TBitmap& bitmap, const std::string& path);
 
 // `text` as a JSON string: quotes and backslashes escaped, control bytes as
-// \u00XX, other bytes as they are.
+// \u00XX, valid UTF-8 as it is. A byte that is not part of valid UTF-8 (a
+// file name in another encoding) becomes \udcXX, XX its value: JSON text
+// stays valid and the name's bytes can be read back.
 std::string JsonQuoted(const std::string& text);
+
+// The bytes of a string JsonQuoted wrote; none when `quoted` is not such a
+// string.
+std::optional<std::string> JsonUnquoted(const std::string& quoted);

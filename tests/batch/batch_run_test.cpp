@@ -8,6 +8,7 @@
 #include "image/intake.h"
 #include "image/picture_error.h"
 #include "picture_list.h"
+#include "session/result_folder.h"
 #include "support/json.h"
 
 #include <QTemporaryDir>
@@ -66,8 +67,8 @@ TEST_F(BatchRun, GoodPicturesGetCompleteFoldersTheBrokenOneItsErrorRowAndStatusO
         EXPECT_EQ(r[10], "top-left") << r[0];
         std::set<std::string> files;
         for (const auto& [f, bytes] : FilesUnder(out + "/" + name)) files.insert(f);
-        EXPECT_EQ(files, (std::set<std::string>{"analysis.json", "areas.csv", "area-map.png",
-                                                "area-view.png", "labels.png"}))
+        EXPECT_EQ(files, (std::set<std::string>{ResultMarkFile, "analysis.json", "areas.csv",
+                                                "area-map.png", "area-view.png", "labels.png"}))
             << name;
         const TJson j = TJsonReader::Parse(ReadFile(out + "/" + name + "/analysis.json"));
         EXPECT_EQ(j["picture"].s, r[0]);
@@ -155,7 +156,7 @@ TEST_F(BatchRun, AKilledRunLeavesOnlyCompleteFoldersAndResumingGivesTheWholeRun)
     ASSERT_LT(kept.size(), size_t(good)) << "the run was killed before its end";
 
     const TToolRun resumed = RunBatchTool({Q(pics), "-o", Q(out), "--scan", "--resume", "-j", "2"});
-    EXPECT_EQ(resumed.Status, 1);
+    EXPECT_EQ(resumed.Status, 1) << resumed.Err;
     EXPECT_TRUE(FilesUnder(out) == FilesUnder(whole));
     for (const auto& [name, inode] : kept) {
         struct stat st {};

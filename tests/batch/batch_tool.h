@@ -55,6 +55,14 @@ inline std::map<std::string, std::string> FilesUnder(const std::string& dir) {
     return files;
 }
 
+// The files of a result folder but for the mark that it is ours, which an
+// export into a folder of the user's choice does not write.
+inline std::map<std::string, std::string> ExportedFilesUnder(const std::string& dir) {
+    auto files = FilesUnder(dir);
+    files.erase(".tessavorin-result");
+    return files;
+}
+
 // The sample pictures copied into `dir`, with broken.jpg beside them: a file
 // that is no picture at all. Returns the number of good pictures.
 inline int SamplesWithABrokenOne(const std::string& dir) {

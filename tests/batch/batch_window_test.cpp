@@ -64,7 +64,7 @@ TEST_P(BatchAgainstWindow, WritesTheExportOfTheWindowsSession) {
                                  QString::fromStdString(Dir("batch")), "--planes"} +
                      c.Args);
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const auto batch = FilesUnder(Dir("batch") + "/coffee.jpg");
+    const auto batch = ExportedFilesUnder(Dir("batch") + "/coffee.jpg");
     ASSERT_EQ(window.size(), 25u) << "five files and twenty planes";
     for (const auto& [name, bytes] : window)
         EXPECT_TRUE(batch.count(name) && batch.at(name) == bytes) << name;
@@ -132,7 +132,7 @@ TEST_F(KeepGrid, SmallPictureAfterALargeOneAsTheWindowShowsIt) {
 
     const QString in = QString::fromStdString(pics);
     const auto small = [&](const char* dir) {
-        return FilesUnder(out + "/" + dir + "/b-small.bmp");
+        return ExportedFilesUnder(out + "/" + dir + "/b-small.bmp");
     };
     ASSERT_EQ(
         RunBatchTool({in, "-o", QString::fromStdString(out + "/kept"), "--keep-grid", "--planes"})

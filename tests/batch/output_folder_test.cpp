@@ -1,12 +1,15 @@
-// The folder of one picture's results: it replaces an older one and what a
-// killed run left, holds exactly the export's files, and a write that fails
-// leaves nothing under the picture's name.
+// The folder of one picture's results: it replaces only an older one of
+// ours and what a killed write left, never a file or folder of the user's;
+// it holds exactly the export's files and its mark, and a write that fails
+// leaves the name as it was, an earlier result included.
 #include "batch_tool.h"
 
-#include "output_folder.h"
+#include "session/result_folder.h"
 #include "support/file_size_limit.h"
 
 #include <QTemporaryDir>
+
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -17,6 +20,7 @@ struct ResultFolder : ::testing::Test {
     std::string out = tmp.path().toStdString() + "/out";
     std::unique_ptr<TSession> session = NewSession();
     TExportOptions lean;
+    const TResultMark mark{"automatic, mix", "pics/a.jpg"};
     std::map<std::string, std::string> expected; // the export's files
 
     void SetUp() override {
@@ -41,48 +45,101 @@ struct ResultFolder : ::testing::Test {
         for (const auto& e : fs::directory_iterator(out)) names.insert(e.path().filename());
         return names;
     }
+    // The files of a result folder without its mark, which the export does not write.
+    std::map<std::string, std::string> Exported(const std::string& name) const {
+        auto files = FilesUnder(out + "/" + name);
+        EXPECT_EQ(files.erase(ResultMarkFile), 1u) << name << " has no mark";
+        return files;
+    }
+    void WriteOurOlderFolder(const std::string& name) {
+        WriteResultFolder(*session, out, name, lean, {"threshold 9, mix", "old"});
+        Put(name + "/stale.txt", "older");
+    }
 };
 
-TEST_F(ResultFolder, ReplacesOlderResultsAndWhatAKilledRunLeft) {
-    // An older folder with a file the export does not write, the temporary
-    // and the set-aside folder of a killed run, and a file where a folder goes.
-    Put("a.jpg/areas.csv", "older");
-    Put("a.jpg/stale.txt", "older");
-    Put(".a.jpg.part/planes/00-x.png", "killed");
-    Put(".a.jpg.old/areas.csv", "killed");
-    Put("b.jpg", "a file");
-    WriteResultFolder(*session, out, "a.jpg", lean);
-    WriteResultFolder(*session, out, "b.jpg", lean);
-    WriteResultFolder(*session, out, "c.jpg", lean);
+TEST_F(ResultFolder, ReplacesOnlyOurOwnFoldersAndWhatAKilledWriteLeft) {
+    WriteOurOlderFolder("a.jpg");
+    Put(TemporaryName("a.jpg", ".part") + "/" + ResultMarkFile, "killed"); // not yet marked
+    fs::remove(out + "/" + TemporaryName("a.jpg", ".part") + "/" + ResultMarkFile);
+    WriteResultFolder(*session, out, "a.jpg", lean, mark);
+    WriteResultFolder(*session, out, "c.jpg", lean, mark);
     // With -r a name holds folders that may not be there yet.
-    WriteResultFolder(*session, out, "sub/deeper/d.jpg", lean);
-    EXPECT_EQ(Names(), (std::set<std::string>{"a.jpg", "b.jpg", "c.jpg", "sub"}));
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "sub/deeper/d.jpg"}) {
-        EXPECT_TRUE(FilesUnder(out + "/" + name) == expected) << name;
+    WriteResultFolder(*session, out, "sub/deeper/d.jpg", lean, mark);
+    EXPECT_EQ(Names(), (std::set<std::string>{"a.jpg", "c.jpg", "sub"}));
+    for (const char* name : {"a.jpg", "c.jpg", "sub/deeper/d.jpg"}) {
+        EXPECT_TRUE(Exported(name) == expected) << name;
         EXPECT_TRUE(IsCompleteResultFolder(out, name, false)) << name;
+        EXPECT_EQ(ReadResultMark(out + "/" + name), mark) << name;
     }
     EXPECT_FALSE(IsCompleteResultFolder(out, "a.jpg", true)) << "no planes written";
-    EXPECT_THROW(WriteResultFolder(*session, out, "", lean), TExportError);
+    EXPECT_THROW(WriteResultFolder(*session, out, "", lean, mark), TExportError);
+    EXPECT_EQ(ResultFoldersUnder(out),
+              (std::vector<std::string>{"a.jpg", "c.jpg", "sub/deeper/d.jpg"}));
 }
 
-TEST_F(ResultFolder, AWriteThatFailsLeavesNothingUnderThePicturesName) {
-    Put("older.jpg/areas.csv", "older");
+// A file, an empty folder and a folder of the user's named like a result
+// stay byte for byte; the error says so in the words the summary shows.
+TEST_F(ResultFolder, NeverTouchesAFileOrFolderOfTheUsers) {
+    Put("b.jpg", "a picture of the user's");
+    Put("d.jpg/notes.txt", "the user's notes");
+    fs::create_directories(out + "/e.jpg");
+    Put("f.jpg/.tessavorin-result", "not our mark");
+    const auto before = FilesUnder(out);
+    for (const char* name : {"b.jpg", "d.jpg", "e.jpg", "f.jpg"}) {
+        try {
+            WriteResultFolder(*session, out, name, lean, mark);
+            ADD_FAILURE() << name << " was written";
+        } catch (const TNotOursError& e) {
+            EXPECT_EQ(std::string(e.what()), NotOursMessage(out + "/" + name));
+        }
+        RemoveResultFolder(out, name);
+    }
+    EXPECT_TRUE(FilesUnder(out) == before);
+    EXPECT_TRUE(fs::is_directory(out + "/e.jpg"));
+    EXPECT_EQ(Names(), (std::set<std::string>{"b.jpg", "d.jpg", "e.jpg", "f.jpg"}));
+    EXPECT_TRUE(ResultFoldersUnder(out).empty());
+    EXPECT_EQ(NotOursMessage("OUT/coffee.jpg"),
+              "\"OUT/coffee.jpg\" already exists and is not a result folder of this program; "
+              "nothing was written for this picture");
+}
+
+TEST_F(ResultFolder, AWriteThatFailsLeavesTheNameAsItWasAndTheEarlierResultWhole) {
+    WriteOurOlderFolder("older.jpg");
+    const auto older = FilesUnder(out + "/older.jpg");
     for (const char* name : {"new.jpg", "older.jpg"}) {
         const TFileSizeLimit limit(expected.at("areas.csv").size());
-        EXPECT_THROW(WriteResultFolder(*session, out, name, lean), TExportError) << name;
+        try {
+            WriteResultFolder(*session, out, name, lean, mark);
+            ADD_FAILURE() << name << " was written";
+        } catch (const TExportError& e) {
+            EXPECT_NE(std::string(e.what()).find("area-map.png\": "), std::string::npos)
+                << e.what();
+        }
     }
     EXPECT_FALSE(fs::exists(out + "/new.jpg"));
-    EXPECT_EQ(ReadFile(out + "/older.jpg/areas.csv"), "older") << "left as it was";
-    EXPECT_FALSE(IsCompleteResultFolder(out, "new.jpg", false));
+    EXPECT_TRUE(FilesUnder(out + "/older.jpg") == older) << "left as it was";
+    EXPECT_EQ(Names(), (std::set<std::string>{"older.jpg"})) << "no temporary left";
 
-    // The next write over the same names starts afresh: none of the failed
-    // one's files come along.
-    WriteResultFolder(*session, out, "new.jpg", lean);
-    EXPECT_TRUE(FilesUnder(out + "/new.jpg") == expected);
-    EXPECT_EQ(Names(), (std::set<std::string>{".older.jpg.part", "new.jpg", "older.jpg"}));
-    // A failed picture's folder goes with all that was begun for it.
+    WriteResultFolder(*session, out, "new.jpg", lean, mark);
+    EXPECT_TRUE(Exported("new.jpg") == expected);
+    // A picture that can no longer be read takes only our folder away.
+    Put("mine.jpg/x", "mine");
     RemoveResultFolder(out, "older.jpg");
-    EXPECT_EQ(Names(), (std::set<std::string>{"new.jpg"}));
+    RemoveResultFolder(out, "mine.jpg");
+    EXPECT_EQ(Names(), (std::set<std::string>{"mine.jpg", "new.jpg"}));
+}
+
+// Temporary names stay short whatever the name, and differ by name and kind.
+TEST(TemporaryName, IsShortHiddenAndOfItsName) {
+    const std::string longName(250, 'x');
+    const std::string t = TemporaryName(longName, ".part");
+    EXPECT_EQ(t.size(), 26u) << t;
+    EXPECT_EQ(t[0], '.');
+    EXPECT_NE(t, TemporaryName(longName + "y", ".part"));
+    EXPECT_NE(t, TemporaryName(longName, ".old"));
+    EXPECT_EQ(t, TemporaryName(longName, ".part")) << "a killed write's is found again";
+    EXPECT_EQ(FailureReason(ENOSPC), "no space left on the device");
+    EXPECT_EQ(FailureReason(EACCES), "permission denied");
 }
 
 } // namespace

@@ -203,8 +203,9 @@ TEST_F(ResultsOut, TheExportHoldsOneRowPerKeptAreaWithTheSessionsValues) {
     Keys(Qt::CTRL | Qt::Key_E);
     ASSERT_EQ(answers.Dialogs.size(), 1u);
     EXPECT_EQ(answers.Dialogs[0].Mode, QFileDialog::Directory);
+    EXPECT_EQ(answers.Dialogs[0].Folder, QDir::homePath()) << "not the pictures' folder";
     ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
-    const fs::path dir = out.path().toStdString();
+    const fs::path dir = out.path().toStdString() + "/coffee.jpg-analysis";
 
     std::vector<const TArea*> kept;
     for (int i = 0; i <= AreaCount; ++i)
@@ -266,8 +267,12 @@ TEST_F(ResultsOut, TheExportHoldsOneRowPerKeptAreaWithTheSessionsValues) {
     PointAt(ctl.PaintBox2);
     ASSERT_FALSE(SamePixels(areaView, PaintBox2Bitmap()));
     answers.Paths = {out.path()};
-    Keys(Qt::CTRL | Qt::Key_E);
+    Keys(Qt::CTRL | Qt::Key_E); // the question is answered OK: replaced
+    EXPECT_EQ(answers.Dialogs.back().Folder, out.path()) << "where the last export went";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
     EXPECT_EQ(QImage(QString::fromStdString((dir / "area-view.png").string())), areaView);
+    boxes.clear();
 
     // After a scan the export says the best score it found; a later pass of
     // the user's own clears it.
@@ -275,18 +280,20 @@ TEST_F(ResultsOut, TheExportHoldsOneRowPerKeptAreaWithTheSessionsValues) {
     const QTemporaryDir scanned;
     answers.Paths = {scanned.path()};
     Keys(Qt::CTRL | Qt::Key_E);
-    const TJson afterScan =
-        TJsonReader::Parse(Read(scanned.filePath("analysis.json").toStdString()));
+    const TJson afterScan = TJsonReader::Parse(
+        Read(scanned.filePath("coffee.jpg-analysis/analysis.json").toStdString()));
     EXPECT_EQ(afterScan["scan_best_score"].n, LevelScores[ctl.ScrollBar2->value()]);
     EXPECT_GT(afterScan["scan_best_score"].n, 0);
     ctl.ScrollBar2->setValue(ctl.ScrollBar2->value() + 1);
     answers.Paths = {scanned.path()};
     Keys(Qt::CTRL | Qt::Key_E);
     EXPECT_EQ(
-        TJsonReader::Parse(Read(scanned.filePath("analysis.json").toStdString()))["scan_best_score"]
+        TJsonReader::Parse(Read(
+            scanned.filePath("coffee.jpg-analysis/analysis.json").toStdString()))["scan_best_score"]
             .kind,
         TJson::Null);
-    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(boxes.size(), 1u) << "asked before replacing";
+    EXPECT_EQ(boxes[0].icon, QMessageBox::Question);
 }
 
 } // namespace

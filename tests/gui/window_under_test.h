@@ -60,11 +60,15 @@ struct TWindowUnderTest : ::testing::Test {
 
     void Open() { Open(samples.path()); }
 
+    // How a box is answered; by default every box gets OK.
+    TfrmMain::TMessageBoxHook answerBox;
+
     void Open(const QString& dir) {
         TfrmMain::TOptions options = TestWindowOptions(
             dir, &S, [this](QMessageBox::Icon icon, const QString& caption, const QString& text) {
                 boxes.push_back({icon, caption, text});
             });
+        if (answerBox) options.MessageBox = answerBox;
         options.PassWatcher = &counter;
         form = std::make_unique<TfrmMain>(std::move(options));
         form->show();

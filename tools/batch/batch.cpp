@@ -2,15 +2,20 @@
 
 #include "analyse.h"
 #include "image/workers.h"
-#include "output_folder.h"
 #include "picture_list.h"
+#include "run_folder.h"
 #include "session/analysis.h"
 #include "sweep_output.h"
+
+#include "image/decode_budget.h"
+#include "image/picture_error.h"
+#include "session/result_folder.h"
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -19,8 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const OptionsFile = "batch-options.txt";
 
 // The error as it stands on its own: the intake's messages end in advice for
 // the window's user.
@@ -32,16 +35,24 @@ std::string PlainMessage(std::string message) {
 }
 
 // Analyses one picture on `kept` (or, when null, on a session of its own
-// with `sessionWorkers` threads) and writes its folder when `write`; a
-// picture that fails leaves no folder.
+// with `sessionWorkers` threads) and writes its folder when `write`. A
+// picture that cannot be read takes our earlier folder of it away; a write
+// that fails leaves the earlier folder as it was.
 TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions& o, bool write,
                     int sessionWorkers = 1) {
     TSummaryRow row{job.Path, std::nullopt, job.Error};
     if (!job.Error.empty()) return row;
+    bool unreadable = false;
     try {
         std::unique_ptr<TSession> fresh = kept ? nullptr : NewSession(sessionWorkers);
         TSession& s = kept ? *kept : *fresh;
-        const TPictureOutcome outcome = AnalysePicture(s, job.Path, o.Choice);
+        TPictureOutcome outcome;
+        try {
+            outcome = AnalysePicture(s, job.Path, o.Choice);
+        } catch (const TPictureError&) {
+            unreadable = true;
+            throw;
+        }
         if (write) {
             TExportOptions e;
             e.Planes = o.Choice.Planes;
@@ -49,7 +60,10 @@ TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions&
             const std::optional<TSweep> sweep = PictureSweep(s, o.Choice, s.ThresholdBar);
             e.Sweep = sweep ? &*sweep : nullptr;
             e.SweepPlot = true;
-            WriteResultFolder(s, o.OutDir, job.OutName, e);
+            // Stored, not compressed: compressing took most of the time of a
+            // picture's export.
+            e.StoredPngs = true;
+            WriteResultFolder(s, o.OutDir, job.OutName, e, {ChoiceLine(o.Choice), job.Path});
         }
         row.Outcome = outcome;
     } catch (const std::bad_alloc&) {
@@ -57,43 +71,22 @@ TSummaryRow Analyse(const TPictureJob& job, TSession* kept, const TBatchOptions&
     } catch (const std::exception& e) {
         row.Message = PlainMessage(e.what());
     }
-    if (write && !row.Outcome) RemoveResultFolder(o.OutDir, job.OutName);
+    if (write && unreadable) RemoveResultFolder(o.OutDir, job.OutName);
     return row;
 }
 
-// With --resume, the row of a picture whose folder an earlier run completed.
+// With --resume, the row of a picture whose folder an earlier run completed
+// with the same options.
 std::optional<TSummaryRow> Earlier(const TPictureJob& job, const TBatchOptions& o) {
     if (!o.Resume || !job.Error.empty() ||
         !IsCompleteResultFolder(o.OutDir, job.OutName, o.Choice.Planes))
         return std::nullopt;
-    auto outcome = OutcomeInFolder((fs::path(o.OutDir) / job.OutName).string(), job.Path);
+    const std::string folder = (fs::path(o.OutDir) / job.OutName).string();
+    const std::optional<TResultMark> mark = ReadResultMark(folder);
+    if (!mark || *mark != TResultMark{ChoiceLine(o.Choice), job.Path}) return std::nullopt;
+    auto outcome = OutcomeInFolder(folder);
     if (!outcome) return std::nullopt;
     return TSummaryRow{job.Path, outcome, ""};
-}
-
-// Makes the output folder and records the choice its results are made
-// with; a resumed run must make them the same way.
-void PrepareOutDir(const TBatchOptions& o) {
-    std::error_code ec;
-    fs::create_directories(o.OutDir, ec);
-    if (ec || !fs::is_directory(o.OutDir))
-        throw TUsageError("cannot make the output folder \"" + o.OutDir + "\"" +
-                          (ec ? ": " + ec.message() : ""));
-    const std::string path = (fs::path(o.OutDir) / OptionsFile).string();
-    const std::string line = ChoiceLine(o.Choice) + "\n";
-    if (o.Resume) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream before;
-        if (in && before << in.rdbuf() && before.str() != line)
-            throw TUsageError(
-                "--resume: \"" + o.OutDir + "\" holds results made with other options (" +
-                before.str().substr(0, before.str().find('\n')) + "), not " + ChoiceLine(o.Choice));
-    }
-    try {
-        WriteFileAtomically(path, line);
-    } catch (const std::runtime_error& e) {
-        throw TUsageError(e.what());
-    }
 }
 
 std::vector<TPictureJob> Pictures(const TBatchOptions& o) {
@@ -130,6 +123,7 @@ void KeepSessionMemory() {
 
 int RunBatch(const TBatchOptions& o, TProgressStyle style) {
     KeepSessionMemory();
+    SetDecodeBudget(o.MemoryLimit);
     const std::vector<TPictureJob> jobs = Pictures(o);
     // Plain variables: the workers' lambda captures them (clang 14 captures no
     // structured bindings).
@@ -137,7 +131,10 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                                                 ? ShareRange(jobs.size(), o.Share->K, o.Share->N)
                                                 : std::pair<size_t, size_t>{0, jobs.size()};
     const size_t begin = share.first, end = share.second;
-    PrepareOutDir(o);
+    RefuseOutputAmongInputs(o, jobs);
+    const TRunLock lock(o.OutDir);
+    CheckEarlierOptions(o);
+    RemoveStaleFolders(o, jobs);
     std::vector<TSummaryRow> rows(end - begin);
     TProgress progress(style, rows.size());
 
@@ -182,18 +179,68 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
     for (const TSummaryRow& r : rows) fields.push_back(SummaryFields(r));
     const std::string summary = (fs::path(o.OutDir) / "summary.csv").string();
     WriteFileAtomically(summary, SummaryText(fields));
+    RecordRunOptions(o, {jobs.begin() + std::ptrdiff_t(begin), jobs.begin() + std::ptrdiff_t(end)});
     progress.Finish(summary);
     return std::any_of(fields.begin(), fields.end(), Failed) ? 1 : 0;
 }
 
+namespace {
+
+// The summaries of `dirs` may be joined: each is whole, as many rows as its
+// run analysed, all made with the same options, and of shards, every share.
+void CheckShards(const std::vector<std::string>& dirs,
+                 const std::vector<std::vector<TCsvRow>>& summaries) {
+    std::optional<TRunRecord> first;
+    std::string firstPath;
+    std::set<int> shares;
+    int of = 0;
+    for (size_t i = 0; i < dirs.size(); ++i) {
+        const std::string path = (fs::path(dirs[i]) / RunOptionsFile).string();
+        const std::optional<TRunRecord> r = ReadRunRecord(dirs[i]);
+        if (!r)
+            throw TUsageError("\"" + path +
+                              "\" is missing: that run did not finish, or its folders were made "
+                              "with different options");
+        if (r->Pictures && *r->Pictures != summaries[i].size())
+            throw TUsageError("\"" + (fs::path(dirs[i]) / "summary.csv").string() + "\" holds " +
+                              std::to_string(summaries[i].size()) + " rows, but its run analysed " +
+                              std::to_string(*r->Pictures) + " pictures");
+        if (!first) {
+            first = r;
+            firstPath = path;
+        } else if (r->Options != first->Options) {
+            throw TUsageError("\"" + path + "\" records other options (" + r->Options +
+                              ") than \"" + firstPath + "\" (" + first->Options +
+                              "): these results do not go together");
+        }
+        if (r->Share) {
+            if (of && r->Share->N != of)
+                throw TUsageError("\"" + path + "\" is a share of " + std::to_string(r->Share->N) +
+                                  ", the others of " + std::to_string(of));
+            of = r->Share->N;
+            shares.insert(r->Share->K);
+        }
+    }
+    if (!of) return;
+    std::string missing;
+    for (int k = 1; k <= of; ++k)
+        if (!shares.count(k))
+            missing += (missing.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(of);
+    if (!missing.empty()) throw TUsageError("shares missing from the merge: " + missing);
+}
+
+} // namespace
+
 int RunMerge(const TBatchOptions& o, std::FILE* out) {
     std::vector<TCsvRow> rows;
+    std::vector<std::vector<TCsvRow>> summaries;
     for (const std::string& dir : o.Inputs) try {
-            const std::vector<TCsvRow> part = ReadSummary((fs::path(dir) / "summary.csv").string());
-            rows.insert(rows.end(), part.begin(), part.end());
+            summaries.push_back(ReadSummary((fs::path(dir) / "summary.csv").string()));
+            rows.insert(rows.end(), summaries.back().begin(), summaries.back().end());
         } catch (const std::runtime_error& e) {
             throw TUsageError(e.what());
         }
+    CheckShards(o.Inputs, summaries);
     std::stable_sort(rows.begin(), rows.end(),
                      [](const TCsvRow& a, const TCsvRow& b) { return PathBefore(a[0], b[0]); });
     for (size_t i = 1; i < rows.size(); ++i)

@@ -19,7 +19,9 @@ enum LongOnly {
     List,
     Shard,
     Merge,
-    Sweep
+    Sweep,
+    Overwrite,
+    MemoryLimit
 };
 
 const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
@@ -39,6 +41,8 @@ const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
                               {"shard", required_argument, nullptr, Shard},
                               {"merge", no_argument, nullptr, Merge},
                               {"sweep", no_argument, nullptr, Sweep},
+                              {"overwrite", no_argument, nullptr, Overwrite},
+                              {"memory-limit", required_argument, nullptr, MemoryLimit},
                               {nullptr, 0, nullptr, 0}};
 
 // A whole number from lo to hi, and nothing else.
@@ -82,7 +86,7 @@ void Check(const TBatchOptions& o, int placements) {
     const TAnalysisChoice& c = o.Choice;
     if (o.Merge) {
         if (o.Inputs.empty()) throw TUsageError("--merge needs the output folders to join");
-        if (!o.ListFile.empty() || o.Share || o.Resume || o.Recursive || c.Scan ||
+        if (!o.ListFile.empty() || o.Share || o.Resume || o.Overwrite || o.Recursive || c.Scan ||
             c.Threshold >= 0 || c.Plane >= 0 || c.Planes || c.KeepGrid || c.Sweep || placements)
             throw TUsageError("--merge takes only the output folders to join, -o and -q");
         return;
@@ -165,6 +169,13 @@ TBatchOptions ParseBatchArguments(const std::vector<std::string>& args) {
         case Sweep:
             o.Choice.Sweep = true;
             break;
+        case Overwrite:
+            o.Overwrite = true;
+            break;
+        case MemoryLimit:
+            o.MemoryLimit = static_cast<long long>(Number(arg, 1, 1 << 24, "--memory-limit (MiB)"))
+                            << 20;
+            break;
         case ':':
             throw TUsageError(std::string(argv[size_t(optind - 1)]) + " needs a value");
         default:
@@ -218,7 +229,14 @@ Folders are searched for .jpg .jpeg .jpe .jfif .png .bmp .tif and .tiff files
                         pictures too small for it) instead of the top-left corner
       --fit             shrink each picture by the smallest whole factor that
                         fits it on the grid, each pixel the mean of its block
-      --resume          skip pictures whose folder in OUTDIR is complete
+      --resume          skip pictures whose folder in OUTDIR is complete and
+                        was made with the same options
+      --memory-limit MIB  decode at most MIB mebibytes of large pictures at a
+                        time, all pictures together (default: half the
+                        machine's memory); a picture needing more gets an
+                        error row
+      --overwrite       replace results in OUTDIR made with other options, and
+                        remove result folders of pictures no longer analysed
       --list FILE       take pictures and folders from FILE, one per line
                         (- for standard input)
       --shard K/N       analyse only the K-th of N equal shares of the list
@@ -226,6 +244,10 @@ Folders are searched for .jpg .jpeg .jpe .jfif .png .bmp .tif and .tiff files
                         written to standard output or to -o OUTDIR/summary.csv
   -q, --quiet           print nothing but errors that stop the run
   -h, --help            show this text
+
+The program replaces or removes only result folders it made itself: a file
+or folder of yours where a result would go is left alone (that picture gets
+an error row), and OUTDIR may not be a folder the pictures are read from.
 
 Exit status: 0 when every picture was analysed, 1 when some failed, 2 when
 the command line cannot be run.

@@ -40,6 +40,8 @@ struct TBatchOptions {
     int Jobs = 0; // 0: one per core
     TAnalysisChoice Choice;
     bool Resume = false;
+    long long MemoryLimit = 0; // bytes for the decodes of the whole run; 0: half the machine's
+    bool Overwrite = false;    // replace results made with other options, remove stale ones
     std::optional<TShare> Share;
     bool Merge = false;
     bool Quiet = false;

@@ -1,6 +1,7 @@
 #include "picture_list.h"
 
 #include "image/picture_names.h"
+#include "session/result_folder.h"
 
 #include <QString>
 
@@ -44,7 +45,9 @@ void Walk(const fs::path& dir, const std::string& shown, const std::string& pref
         const std::string name = it->path().filename().string();
         std::error_code typeError;
         if (recursive && name[0] != '.' && it->is_directory(typeError) &&
-            !it->is_symlink(typeError) && !SameFolder(it->path(), outDir))
+            !it->is_symlink(typeError) && !SameFolder(it->path(), outDir) &&
+            !IsResultFolder(
+                it->path().string())) // results of an earlier run: no pictures of the user's
             subfolders.push_back(it->path());
         else if (IsPictureName(name) && it->is_regular_file(typeError))
             jobs.push_back({(fs::path(shown) / name).string(), prefix + name, ""});

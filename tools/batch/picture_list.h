@@ -18,7 +18,8 @@ bool PathBefore(const std::string& a, const std::string& b);
 
 // Every picture of `inputs`: a folder gives its files with picture names
 // (image/picture_names.h; hidden ones left out, `recursive`: also those of its
-// subfolders, but not of `outDir` nor through links to folders), anything
+// subfolders, but not of `outDir`, of result folders of this program, nor
+// through links to folders), anything
 // else is taken as a picture. Sorted by PathBefore, each path once; a folder
 // that cannot be read becomes a job with an error.
 std::vector<TPictureJob> FindPictures(const std::vector<std::string>& inputs, bool recursive,

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <fstream>
@@ -79,18 +78,14 @@ std::string SummaryText(const std::vector<TCsvRow>& rows) {
     return text;
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& text) {
-    QSaveFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.commit())
-        throw std::runtime_error("Cannot write \"" + path +
-                                 "\": " + file.errorString().toStdString() + ".");
-}
-
 std::vector<TCsvRow> ReadSummary(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     if (!(in && text << in.rdbuf())) throw std::runtime_error("Cannot read \"" + path + "\".");
+    // Every row ends in CRLF: a file that does not was cut short, maybe in
+    // the middle of its last field.
+    if (!text.str().ends_with("\r\n"))
+        throw std::runtime_error("\"" + path + "\" ends in the middle of a row: it was cut short.");
     std::vector<TCsvRow> rows = ParseCsv(text.str());
     if (rows.empty() || rows[0] != SummaryHeader())
         throw std::runtime_error("\"" + path + "\" is not a summary of tessavorin-batch.");
@@ -103,13 +98,11 @@ std::vector<TCsvRow> ReadSummary(const std::string& path) {
     return rows;
 }
 
-std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder,
-                                               const std::string& picture) {
+std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder) {
     std::ifstream in(folder + "/analysis.json", std::ios::binary);
     std::stringstream text;
     if (!(in && text << in.rdbuf())) return std::nullopt;
     const QJsonObject j = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
-    if (j.value("picture").toString().toStdString() != picture) return std::nullopt;
     for (const char* key :
          {"width", "height", "threshold", "raised_level", "areas", "rejected_last"})
         if (!j.value(key).isDouble()) return std::nullopt;

@@ -36,14 +36,11 @@ bool Failed(const TCsvRow& fields);
 // The whole file: header, then the rows as given.
 std::string SummaryText(const std::vector<TCsvRow>& rows);
 
-// Writes `text` to `path` through a temporary file. Throws std::runtime_error.
-void WriteFileAtomically(const std::string& path, const std::string& text);
-
 // The rows of a summary.csv. Throws std::runtime_error when it cannot be
-// read or is not a summary (another header, a row of another length).
+// read or is not a summary (another header, a row of another length, or an
+// end that is not the end of a row: a file cut short).
 std::vector<TCsvRow> ReadSummary(const std::string& path);
 
-// The outcome an earlier run wrote into `folder`'s analysis.json for
-// `picture`; none when it is missing, unreadable or of another picture.
-std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder,
-                                               const std::string& picture);
+// The outcome an earlier run wrote into `folder`'s analysis.json; none when
+// it is missing or unreadable.
+std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder);

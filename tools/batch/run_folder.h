@@ -1,0 +1,56 @@
+// The output folder of a whole run: the checks before anything is written
+// into it, the lock that keeps a second run out, and batch-options.txt, the
+// record of the options, the share and the number of pictures its folders
+// were made with.
+#pragma once
+
+#include "options.h"
+#include "picture_list.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr const char* RunOptionsFile = "batch-options.txt";
+
+// Holds the output folder's lock file for as long as it lives.
+class TRunLock {
+  public:
+    // Makes the output folder when missing. Throws TUsageError when it cannot
+    // be made or another run holds the lock.
+    explicit TRunLock(const std::string& outDir);
+    ~TRunLock();
+    TRunLock(const TRunLock&) = delete;
+    TRunLock& operator=(const TRunLock&) = delete;
+
+  private:
+    std::string Path_;
+    int Fd_ = -1;
+};
+
+// Refuses (TUsageError) an output folder the run reads pictures from: the
+// results would stand among the pictures, named like them.
+void RefuseOutputAmongInputs(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
+
+// Refuses a run whose options differ from those the folder's results were
+// made with, unless --overwrite; then the record goes, as it no longer holds.
+void CheckEarlierOptions(const TBatchOptions& o);
+
+// With --overwrite, over a whole run: removes our result folders that this
+// run does not make (the stale ones of an earlier run).
+void RemoveStaleFolders(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
+
+// What batch-options.txt records.
+struct TRunRecord {
+    std::string Options;            // ChoiceLine of the run
+    std::optional<size_t> Pictures; // pictures in the summary
+    std::optional<TShare> Share;
+};
+
+// Writes batch-options.txt when every folder of `jobs` present was made with
+// the run's options, so that the record never claims what is not so.
+void RecordRunOptions(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
+
+// The record in `dir`; none when there is none. Throws TUsageError when it
+// cannot be read.
+std::optional<TRunRecord> ReadRunRecord(const std::string& dir);
