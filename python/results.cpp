@@ -1,5 +1,7 @@
 #include "results.h"
 
+#include "session/footprint.h"
+
 #include "session/area_columns.h"
 
 #include <cmath>
@@ -35,8 +37,9 @@ TGathered Gather(const TSession& s, int32_t* labels, const std::optional<double>
     }
 
     g.Columns.assign(AreaColumnCount, std::vector<double>(kept.size()));
+    const TFootprint footprint = FootprintOf(s.Picture);
     for (size_t r = 0; r < kept.size(); ++r) {
-        const TAreaFigures f = Figures(*kept[r]);
+        const TAreaFigures f = Figures(*kept[r], footprint);
         for (int c = 0; c < AreaColumnCount; ++c) g.Columns[size_t(c)][r] = AreaColumnValue(f, c);
     }
     g.LevelScores.assign(std::begin(s.Areas.LevelScores), std::end(s.Areas.LevelScores));

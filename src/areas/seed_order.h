@@ -21,7 +21,7 @@
 #include <cstdint>
 
 struct TSeedOrder {
-    alignas(64) uint8_t Plane[256][256];       // the working plane, no frame
+    alignas(64) uint8_t Plane[256][256] = {};  // the working plane, no frame
     alignas(64) uint16_t Positions[254 * 254]; // y * 256 + x
     int32_t First[256] = {};                   // value v's positions: First[v] .. First[v + 1] - 1
     int32_t Count[256] = {}; // interior positions of each value 0..254; Count[255] is 0

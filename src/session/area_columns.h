@@ -26,7 +26,7 @@ struct TAreaFigures {
 
 // The figures of a record; those against the footprint are 0 for no
 // picture, the grid's own for the coordinates.
-TAreaFigures Figures(const TArea& area, const TFootprint& footprint = {});
+TAreaFigures Figures(const TArea& area, const TFootprint& footprint);
 
 constexpr int AreaColumnCount = 26;
 

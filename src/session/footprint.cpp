@@ -4,7 +4,8 @@
 
 TFootprint FootprintOf(const TPictureInfo& picture) {
     TFootprint f;
-    if (picture.Path.empty()) return f;
+    // Nothing has landed yet (a picture from memory has no path, but a size).
+    if (picture.Size.Width <= 0 || picture.Size.Height <= 0) return f;
     f.Placement = picture.Placement;
     f.Width = PlacedWidth(picture.Placement, picture.Size.Width);
     f.Height = PlacedHeight(picture.Placement, picture.Size.Height);

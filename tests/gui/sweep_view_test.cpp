@@ -66,7 +66,10 @@ std::string ExportedSweep(SweepView& t, const QString& dir) {
     t.answers.Paths = {dir};
     ActivateWindow(*t.form);
     QTest::keyClick(t.form.get(), Qt::Key_E, Qt::ControlModifier);
-    std::ifstream in((fs::path(dir.toStdString()) / "sweep.csv"), std::ios::binary);
+    // The export's own folder, named after the picture.
+    const std::string picture = fs::path(t.form->Session().Picture.Path).filename().string();
+    std::ifstream in(fs::path(dir.toStdString()) / (picture + "-analysis") / "sweep.csv",
+                     std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();

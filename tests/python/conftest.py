@@ -65,10 +65,12 @@ def read_json(path):
 
 
 def folder_files(folder):
-    """Every file below `folder`: relative path -> bytes."""
+    """Every file below `folder`: relative path -> bytes. The result folder's
+    mark is left out: it records who made the folder (the batch's options,
+    or the module)."""
     folder = pathlib.Path(folder)
     return {str(p.relative_to(folder)): p.read_bytes()
-            for p in sorted(folder.rglob("*")) if p.is_file()}
+            for p in sorted(folder.rglob("*")) if p.is_file() and p.name != ".tessavorin-result"}
 
 
 def same_result(a, b):

@@ -110,10 +110,16 @@ def test_export_never_replaces_what_it_did_not_make(tmp_path):
     assert (mine / "notes.txt").read_text() == "keep me"
     assert (tmp_path / "file").read_text() == "me too"
     assert sorted(p.name for p in tmp_path.iterdir()) == ["file", "mine"]
+    # Not even an empty folder of the user's is taken: only a folder this
+    # program made is ever replaced.
     empty = tmp_path / "empty"
     empty.mkdir()
-    s.export(empty)
-    assert (empty / "analysis.json").is_file(), "an empty folder takes the export"
+    with pytest.raises(FileExistsError, match="not a result folder"):
+        s.export(empty)
+    assert list(empty.iterdir()) == []
+    s.export(tmp_path / "ours")
+    s.export(tmp_path / "ours")  # its own folder it replaces
+    assert (tmp_path / "ours" / "analysis.json").is_file()
 
 
 def test_a_folder_that_cannot_be_made_raises_export_error(tmp_path):
@@ -125,5 +131,5 @@ def test_a_folder_that_cannot_be_made_raises_export_error(tmp_path):
         s.export(tmp_path / "file" / "out")
     assert isinstance(caught.value, OSError)
     assert str(caught.value).startswith(f'Cannot write "{tmp_path / "file"}')
-    assert "Not a directory" in str(caught.value)
+    assert "a file stands where a folder of its path should be" in str(caught.value)
     assert sorted(p.name for p in tmp_path.iterdir()) == ["file"]

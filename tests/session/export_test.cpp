@@ -37,7 +37,7 @@ TEST(AreaFigures, CountRunLengthsAndBoxTheRunsLeavingEmptyEntriesOut) {
     a.contour = {{9, 21}, {10, 20}, {13, 21}};
     a.radiusSum = 7.25f;
     a.shape[3] = 200;
-    const TAreaFigures f = Figures(a);
+    const TAreaFigures f = Figures(a, TFootprint{});
     EXPECT_EQ(f.Pixels, 9);
     EXPECT_EQ(f.Left, 9);
     EXPECT_EQ(f.Right, 13);

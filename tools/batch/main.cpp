@@ -2,7 +2,10 @@
 #include "batch.h"
 #include "sweep_output.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -14,6 +17,10 @@ int main(int argc, char** argv) {
         }
         if (o.Merge) return RunMerge(o, stdout);
         const auto fonts = FontsForSweeps(o, argc, argv);
+        // Qt's image readers and writers load their plugins from the workers;
+        // an application object owns them and takes them down in order at the
+        // end (without one their teardown at exit could corrupt the heap).
+        const auto core = fonts ? nullptr : std::make_unique<QCoreApplication>(argc, argv);
         const TProgressStyle style = o.Quiet                 ? TProgressStyle::Quiet
                                      : isatty(STDOUT_FILENO) ? TProgressStyle::Terminal
                                                              : TProgressStyle::Lines;
