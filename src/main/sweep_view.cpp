@@ -89,8 +89,12 @@ TSweepView::TSweepView(QWidget* owner, TSweeper sweep, std::function<void(int32_
     Window_->installEventFilter(new TCloseWatch(Window_, Action_));
 }
 
+// The view's window goes with the view, before the window that holds both:
+// closing it then tells no one who is already gone.
 TSweepView::~TSweepView() {
+    QObject::disconnect(Action_, nullptr, Window_, nullptr);
     Plot_->Show(nullptr);
+    delete Window_; // with the plot and its close watch
 }
 
 void TSweepView::OfferOn(QPushButton* button) {

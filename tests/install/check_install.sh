@@ -22,7 +22,7 @@ count=$(ls "$samples" | grep -ciE '\.(jpg|bmp)$')
 entry=$prefix/share/applications/tessavorin.desktop
 [ -f "$entry" ] || fail "no menu entry"
 grep -qx 'Exec=tessavorin %f' "$entry" || fail "menu entry runs something else"
-grep -qx 'MimeType=image/jpeg;image/bmp;image/png;' "$entry" || fail "menu entry opens no pictures"
+grep -qx 'MimeType=image/jpeg;image/pjpeg;image/bmp;image/png;image/tiff;' "$entry" || fail "menu entry opens no pictures"
 grep -qx 'Categories=Graphics;Viewer;' "$entry" || fail "menu entry has no main category"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 [ -f "$prefix/share/icons/hicolor/scalable/apps/tessavorin.svg" ] || fail "no icon"
