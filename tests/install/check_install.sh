@@ -60,7 +60,12 @@ python=$(sed -n 's/^TESSAVORIN_PYTHON_INTERPRETER:INTERNAL=//p' "$build/CMakeCac
 if [ -n "$python" ]; then
     moduledir=$prefix/$(sed -n 's/^TESSAVORIN_PYTHON_DIR:STRING=//p' "$build/CMakeCache.txt")
     ls "$moduledir"/tessavorin*.so >/dev/null 2>&1 || fail "no Python module in $moduledir"
-    areas=$(cd / && PYTHONPATH=$moduledir "$python" -c "
+    # Under the sanitizers the interpreter loads their runtime first (as the
+    # module's own tests do); the build's test says which.
+    preload=()
+    [ -n "${TESSAVORIN_PYTHON_PRELOAD:-}" ] &&
+        preload=(env "LD_PRELOAD=$TESSAVORIN_PYTHON_PRELOAD" ASAN_OPTIONS=detect_leaks=0)
+    areas=$(cd / && PYTHONPATH=$moduledir "${preload[@]}" "$python" -c "
 import tessavorin
 s = tessavorin.Session()
 s.load('$samples/coffee.jpg')
