@@ -52,17 +52,24 @@ long long DecodeBudget() {
     return LimitOf(b);
 }
 
+std::string OverBudgetCause(long long bytes) {
+    return "decoding it would need " + MiB(bytes) + " of memory, more than the memory limit of " +
+           MiB(DecodeBudget());
+}
+
 TDecodeReservation::TDecodeReservation(const std::string& path, long long bytes) {
+    if (!Hold(bytes)) FailPicture(path, OverBudgetCause(bytes));
+}
+
+bool TDecodeReservation::Hold(long long bytes) noexcept {
     TBudget& b = Budget();
     std::unique_lock<std::mutex> hold(b.Lock);
-    const long long limit = LimitOf(b);
-    if (bytes > limit)
-        FailPicture(path, "decoding it would need " + MiB(bytes) +
-                              " of memory, more than the memory limit of " + MiB(limit));
-    if (bytes < FreeBelow) return;
+    if (bytes > LimitOf(b)) return false;
+    if (bytes < FreeBelow) return true;
     b.Freed.wait(hold, [&] { return b.Used + bytes <= LimitOf(b); });
     b.Used += bytes;
-    Held_ = bytes;
+    Held_ += bytes;
+    return true;
 }
 
 TDecodeReservation::~TDecodeReservation() {

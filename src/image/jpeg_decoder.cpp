@@ -10,6 +10,7 @@
 // pixels a full decode gives there.
 // Leaves: placing that bitmap on the grid to the intake. EXIF orientation is
 // not applied: pixels come as stored.
+#include "decode_budget.h"
 #include "decoders.h"
 #include "picture_messages.h"
 
@@ -36,6 +37,7 @@ enum class TJpegFailure {
     DataEndsEarly,
     NotJpeg,
     TooLarge,
+    OverBudget,
     TooWide,
     Unsupported,
     Damaged,
@@ -121,6 +123,7 @@ struct TJpegReport {
     char Text[JMSG_LENGTH_MAX] = {};
     unsigned long Width = 0;
     unsigned long Height = 0;
+    long long Needed = 0; // bytes of memory a progressive picture's decode holds
 };
 
 // libjpeg would print the message and end the process; we return to the
@@ -237,7 +240,8 @@ void CopyRow(const JSAMPLE* src, J_COLOR_SPACE space, bool adobeInverted, uint8_
 // data lives in this frame, and every way out destroys the decompressor.
 // The placer lives in the caller's frame (`placer`), which no longjmp leaves.
 void DecodeCorner(std::FILE* file, std::vector<JOCTET>& input, TBitmap& out, TPlacement& placement,
-                  std::unique_ptr<TRowPlacer>& placer, TJpegReport& report) {
+                  std::unique_ptr<TRowPlacer>& placer, TDecodeReservation& memory,
+                  TJpegReport& report) {
     TJpegSource source;
     jpeg_decompress_struct cinfo;
     std::memset(&cinfo, 0, sizeof cinfo); // jpeg_destroy needs a null mem if creation fails
@@ -263,6 +267,14 @@ void DecodeCorner(std::FILE* file, std::vector<JOCTET>& input, TBitmap& out, TPl
 
     if (jpeg_has_multiple_scans(&cinfo) && CoefficientBytes(cinfo) > MaxDecodeBytes) {
         report.Failure = TJpegFailure::TooLarge;
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    // A progressive picture keeps every coefficient until its last scan;
+    // a baseline one is decoded a few rows at a time.
+    if (jpeg_has_multiple_scans(&cinfo) && !memory.Hold(CoefficientBytes(cinfo))) {
+        report.Failure = TJpegFailure::OverBudget;
+        report.Needed = CoefficientBytes(cinfo);
         jpeg_destroy_decompress(&cinfo);
         return;
     }
@@ -348,6 +360,8 @@ std::string CauseOf(const TJpegReport& report, const unsigned char* head, size_t
         return WrongKindCause(head, headSize, "JPEG");
     case TJpegFailure::TooLarge:
         return TooLargeCause(report.Width, report.Height);
+    case TJpegFailure::OverBudget:
+        return OverBudgetCause(report.Needed);
     case TJpegFailure::TooWide:
         return "the picture is too large to decode (" + std::string(report.Text) + ")";
     case TJpegFailure::Unsupported:
@@ -383,7 +397,8 @@ TBitmap DecodeJpeg(const std::string& path, TPictureSize* size, TPlacement* plac
     TJpegReport report;
     TPlacement placed = placement ? *placement : TPlacement{};
     std::unique_ptr<TRowPlacer> placer;
-    DecodeCorner(file.get(), input, out, placed, placer, report);
+    TDecodeReservation memory; // released after the decoder's own memory
+    DecodeCorner(file.get(), input, out, placed, placer, memory, report);
     if (report.Failure != TJpegFailure::None) FailPicture(path, CauseOf(report, head, headSize));
     if (size) *size = {int(report.Width), int(report.Height)};
     if (placement) *placement = placed;

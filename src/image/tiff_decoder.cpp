@@ -10,7 +10,9 @@
 // 8 bits per channel, transparent pixels composited over white; orientation
 // tags, gamma and colour profiles are not applied. Leaves: placing that
 // bitmap on the grid to the intake.
+#include "decode_budget.h"
 #include "decoders.h"
+#include "picture_file.h"
 #include "picture_messages.h"
 
 #include <QFile>
@@ -35,9 +37,8 @@ TBitmap DecodeTiff(const std::string& path, TPictureSize* size, TPlacement* plac
 
     // Qt's own limit is counted in whole MiB and shared by every reader.
     QImageReader::setAllocationLimit(int(MaxDecodeBytes >> 20));
-    QFile device(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!device.open(QIODevice::ReadOnly)) FailPicture(path, "the file cannot be read");
-    QImageReader reader(&device, "tiff");
+    const std::unique_ptr<QFile> device = OpenPictureDevice(path);
+    QImageReader reader(device.get(), "tiff");
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false); // the grid takes the pixels as stored
     if (!reader.canRead())
@@ -48,6 +49,9 @@ TBitmap DecodeTiff(const std::string& path, TPictureSize* size, TPlacement* plac
         FailPicture(path, "the picture data is damaged (it states no size)");
     if ((long long)stated.width() * stated.height() > MaxDecodeBytes / 8)
         FailPicture(path, TooLargeCause(stated.width(), stated.height()));
+    const int bits = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    const TDecodeReservation memory(path, (long long)stated.width() * stated.height() *
+                                              (bits > 0 ? (bits + 7) / 8 : 8));
     const QImage image = reader.read();
     if (image.isNull()) {
         if (reader.error() == QImageReader::DeviceError)
