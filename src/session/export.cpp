@@ -4,6 +4,7 @@
 #include "label_image.h"
 #include "palette.h"
 #include "sweep_files.h"
+#include "utf8_text.h"
 #include "picture_terms_json.h"
 
 #include <QBuffer>
@@ -107,26 +108,6 @@ std::string Number(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.17g", v);
     return buf;
-}
-
-// The length of the UTF-8 sequence of more than one byte at s[i], or 0 when
-// none starts there (a plain byte, or one that is no part of valid UTF-8).
-size_t Utf8Length(const std::string& s, size_t i) {
-    const auto at = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b = at(i);
-    const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
-                     : b >= 0xE0 && b <= 0xEF ? 3
-                     : b >= 0xF0 && b <= 0xF4 ? 4
-                                              : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((at(i + k) & 0xC0) != 0x80) return 0;
-    const unsigned char b1 = at(i + 1);
-    // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
-    if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0) || (b == 0xF0 && b1 < 0x90) ||
-        (b == 0xF4 && b1 >= 0x90))
-        return 0;
-    return n;
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "csv.h"
 
+#include "session/utf8_text.h"
+
 std::string CsvLine(const TCsvRow& fields) {
     std::string line;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i) line += ',';
-        const std::string& f = fields[i];
+        // Valid UTF-8 for every reader, whatever bytes a file name holds.
+        const std::string f = Utf8Escaped(fields[i]);
         if (f.find_first_of(",\"\r\n") == std::string::npos) {
             line += f;
             continue;

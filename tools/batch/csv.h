@@ -1,5 +1,6 @@
 // Comma-separated values as RFC 4180 writes them: CRLF line ends, a field
 // quoted when it holds a comma, a quote or a line break, quotes doubled.
+// A field that is not valid UTF-8 is written as Utf8Escaped gives it.
 #pragma once
 
 #include <stdexcept>
