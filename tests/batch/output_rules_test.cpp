@@ -6,8 +6,10 @@
 
 #include "csv.h"
 #include "session/result_folder.h"
+#include "session/utf8_text.h"
 #include "support/test_pictures.h"
 
+#include <QImage>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -17,6 +19,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -69,6 +72,33 @@ TEST_F(OutputRules, AFileOfTheUsersNamedLikeAResultIsLeftAloneAndTheRunGoesOn) {
     EXPECT_TRUE(fs::exists(out + "/batch-options.txt")) << "every folder of ours agrees";
 }
 
+// The run's own files, summary.csv and batch-options.txt, replace only
+// files this program made: a user's file of either name stops the run and
+// the merge before anything is written; a re-run over our own goes ahead.
+TEST_F(OutputRules, AUsersSummaryOrOptionsFileInTheOutputFolderIsRefusedAndKept) {
+    for (const char* name : {"summary.csv", "batch-options.txt"}) {
+        const std::string out = Out(name) + "-out", file = out + "/" + name;
+        fs::create_directories(out);
+        std::ofstream(file) << "automatic, my own notes\n";
+        const TToolRun run = RunBatchTool({Q(pics), "-o", Q(out)});
+        EXPECT_EQ(run.Status, 2) << name;
+        EXPECT_NE(run.Err.find("\"" + file + "\" already exists and is not a file of this program"),
+                  std::string::npos)
+            << run.Err;
+        EXPECT_EQ(FilesUnder(out),
+                  (std::map<std::string, std::string>{{name, "automatic, my own notes\n"}}));
+    }
+    const std::string out = Out("ours");
+    ASSERT_EQ(RunBatchTool({Q(pics), "-o", Q(out)}).Status, 1);
+    EXPECT_EQ(RunBatchTool({Q(pics), "-o", Q(out)}).Status, 1) << "our own files are replaced";
+
+    const std::string merged = Out("summary.csv-out");
+    const TToolRun merge = RunBatchTool({"--merge", Q(out), "-o", Q(merged)});
+    EXPECT_EQ(merge.Status, 2);
+    EXPECT_EQ(ReadFile(merged + "/summary.csv"), "automatic, my own notes\n");
+    EXPECT_EQ(RunBatchTool({"--merge", Q(out), "-o", Q(out)}).Status, 1);
+}
+
 TEST_F(OutputRules, OtherOptionsAreRefusedUnlessOverwriteWhichRemovesOnlyOurStaleFolders) {
     const std::string out = Out("out");
     ASSERT_EQ(RunBatchTool({Q(pics), "-o", Q(out)}).Status, 1);
@@ -116,6 +146,24 @@ TEST_F(OutputRules, ASecondRunIntoTheSameFolderIsRefusedWhileTheFirstHoldsTheLoc
     ::close(fd);
     EXPECT_EQ(RunBatchTool({Q(pics), "-o", Q(out)}).Status, 1) << "free again";
     EXPECT_FALSE(fs::exists(out + "/.tessavorin-batch.lock")) << "gone with its run";
+
+    // Two real runs at once: the one that comes second is turned away, the
+    // first completes every folder its summary names.
+    const std::string many = Out("many");
+    fs::create_directories(many);
+    for (int i = 0; i < 40; ++i) // long enough a run to be caught at work
+        fs::copy_file(pics + "/coffee.jpg", many + "/" + std::to_string(i) + ".jpg");
+    QProcess first;
+    StartBatchTool(first, {Q(many), Q(pics), "-o", Q(out), "-j", "1", "--scan", "--overwrite"});
+    while (!first.canReadLine() && first.waitForReadyRead(60000)) {
+    }
+    EXPECT_EQ(RunBatchTool({Q(many), "-o", Q(out), "--scan"}).Status, 2);
+    ASSERT_TRUE(first.waitForFinished(300000));
+    EXPECT_EQ(first.exitCode(), 1);
+    for (const auto& [picture, row] : Rows(out))
+        EXPECT_EQ(row[8] == "ok",
+                  IsCompleteResultFolder(out, fs::path(picture).filename().string(), false))
+            << picture;
 }
 
 // A complete run at threshold 50, a re-run with other options killed on the
@@ -192,6 +240,9 @@ TEST_F(OutputRules, NamesOfAnyBytesAndLength) {
         EXPECT_EQ(error.error, QJsonParseError::NoError) << n;
         EXPECT_NE(json.indexOf("caf\\udce9"), -1) << "the byte, escaped";
     }
+    const std::string summary = ReadFile(out + "/summary.csv");
+    EXPECT_EQ(Utf8Escaped(summary), summary) << "valid UTF-8 for pandas and spreadsheets";
+    EXPECT_NE(summary.find(in + "/caf\\xE9.bmp,"), std::string::npos) << summary;
     const TToolRun resumed = RunBatchTool({Q(in), "-o", Q(out), "--resume"});
     EXPECT_NE(resumed.Out.find("3 kept"), std::string::npos) << resumed.Out;
     fs::remove_all(in); // Qt cannot name what it would remove
@@ -211,6 +262,37 @@ TEST_F(OutputRules, APictureOverTheMemoryLimitGetsAPlainErrorRow) {
         << rows[pics + "/large.bmp"][9];
     EXPECT_EQ(rows[pics + "/cell.jpg"][8], "ok");
     EXPECT_EQ(RunBatchTool({Q(pics), "-o", Q(out), "--memory-limit", "0"}).Status, 2);
+}
+
+// Four large PNGs, four at a time: with a limit that holds one decode, the
+// run's peak stays near that of a run of one of them; without it the decodes
+// add up. The peak is that of the largest child waited for so far, so the
+// runs go in the order of their peaks.
+TEST_F(OutputRules, LargePngsSideBySideStayWithinTheMemoryLimit) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer keeps freed memory aside, so peaks add up";
+#endif
+    const std::string in = Out("large");
+    fs::create_directories(in);
+    QImage large(4000, 3000, QImage::Format_RGB32); // 46 MiB decoded
+    large.fill(Qt::darkGreen);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(large.save(Q(in + "/" + std::to_string(i) + ".png"), "png", 0));
+    const auto peakMiB = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        return usage.ru_maxrss >> 10;
+    };
+    ASSERT_EQ(RunBatchTool({Q(in + "/0.png"), "-o", Q(Out("one"))}).Status, 0);
+    const long one = peakMiB();
+    ASSERT_EQ(
+        RunBatchTool({Q(in), "-o", Q(Out("bounded")), "-j", "4", "--memory-limit", "60"}).Status,
+        0);
+    const long bounded = peakMiB();
+    ASSERT_EQ(RunBatchTool({Q(in), "-o", Q(Out("free")), "-j", "4"}).Status, 0);
+    const long free = peakMiB();
+    EXPECT_LT(bounded, one + 30) << "MiB: one decode at a time";
+    EXPECT_GT(free, bounded + 46) << "MiB: side by side without the limit";
 }
 
 // A tmpfs of its own size, when this process may mount one (as root).

@@ -132,6 +132,7 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
                                                 : std::pair<size_t, size_t>{0, jobs.size()};
     const size_t begin = share.first, end = share.second;
     RefuseOutputAmongInputs(o, jobs);
+    for (const char* name : {"summary.csv", RunOptionsFile}) RefuseForeignRunFile(o.OutDir, name);
     const TRunLock lock(o.OutDir);
     CheckEarlierOptions(o);
     RemoveStaleFolders(o, jobs);
@@ -251,6 +252,7 @@ int RunMerge(const TBatchOptions& o, std::FILE* out) {
         std::fwrite(text.data(), 1, text.size(), out);
         std::fflush(out);
     } else {
+        RefuseForeignRunFile(o.OutDir, "summary.csv");
         std::error_code ec;
         fs::create_directories(o.OutDir, ec);
         WriteFileAtomically((fs::path(o.OutDir) / "summary.csv").string(), text);

@@ -1,5 +1,7 @@
 #include "run_folder.h"
 
+#include "summary.h"
+
 #include "session/output_file.h"
 #include "session/result_folder.h"
 
@@ -28,6 +30,30 @@ std::string FirstLine(const std::string& path) {
     std::string line;
     std::getline(in, line);
     return line;
+}
+
+// batch-options.txt as RecordRunOptions writes it: a choice line, then only
+// the lines of the record.
+bool IsOurRunRecord(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line) || !(line.starts_with("automatic, ") ||
+                                     line.starts_with("scan, ") || line.starts_with("threshold ")))
+        return false;
+    bool pictures = false;
+    for (; std::getline(in, line);) {
+        const auto digits = [](const std::string& s) {
+            return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+        };
+        if (line.starts_with("pictures: ") && digits(line.substr(10))) {
+            pictures = true;
+        } else if (const size_t slash = line.find('/');
+                   !(line.starts_with("shard: ") && slash != std::string::npos &&
+                     digits(line.substr(7, slash - 7)) && digits(line.substr(slash + 1)))) {
+            return false;
+        }
+    }
+    return pictures;
 }
 
 } // namespace
@@ -78,6 +104,18 @@ void RefuseOutputAmongInputs(const TBatchOptions& o, const std::vector<TPictureJ
                               "among them, named like them. Choose a folder of their own, "
                               "such as -o " +
                               (fs::path(folder) / "analysis").string());
+}
+
+void RefuseForeignRunFile(const std::string& outDir, const std::string& name) {
+    const std::string path = (fs::path(outDir) / name).string();
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return;
+    const bool ours = fs::is_regular_file(fs::symlink_status(path, ec)) &&
+                      (name == RunOptionsFile ? IsOurRunRecord(path) : IsOurSummary(path));
+    if (!ours)
+        throw TUsageError("\"" + path +
+                          "\" already exists and is not a file of this program; nothing was "
+                          "written. Move it away, or choose another output folder");
 }
 
 void CheckEarlierOptions(const TBatchOptions& o) {

@@ -32,6 +32,10 @@ class TRunLock {
 // results would stand among the pictures, named like them.
 void RefuseOutputAmongInputs(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
 
+// Refuses (TUsageError) `name` in `outDir` when a file of that name stands
+// there that this program did not make: the run would replace it.
+void RefuseForeignRunFile(const std::string& outDir, const std::string& name);
+
 // Refuses a run whose options differ from those the folder's results were
 // made with, unless --overwrite; then the record goes, as it no longer holds.
 void CheckEarlierOptions(const TBatchOptions& o);

@@ -98,6 +98,17 @@ std::vector<TCsvRow> ReadSummary(const std::string& path) {
     return rows;
 }
 
+bool IsOurSummary(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    TCsvRow first = SummaryHeader();
+    first.resize(PlacementColumn);
+    std::string start = CsvLine(first);
+    start.resize(start.size() - 2); // without its line end
+    return line.starts_with(start);
+}
+
 std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder) {
     std::ifstream in(folder + "/analysis.json", std::ios::binary);
     std::stringstream text;

@@ -41,6 +41,10 @@ std::string SummaryText(const std::vector<TCsvRow>& rows);
 // end that is not the end of a row: a file cut short).
 std::vector<TCsvRow> ReadSummary(const std::string& path);
 
+// Whether the file at `path` begins as a summary.csv of this program, of
+// this version or of an earlier one with fewer columns at the end.
+bool IsOurSummary(const std::string& path);
+
 // The outcome an earlier run wrote into `folder`'s analysis.json; none when
 // it is missing or unreadable.
 std::optional<TPictureOutcome> OutcomeInFolder(const std::string& folder);
