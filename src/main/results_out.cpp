@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -170,10 +171,18 @@ QString TResultsOut::ExportFolder() const {
 
 namespace {
 
-// The export's own folder inside the one chosen: coffee.jpg-analysis.
+// The export's own folder inside the one chosen: coffee.jpg-analysis. A
+// picture's name near the file system's limit of 255 bytes is cut, at the
+// start of a character, so that the folder's name stays within it.
 std::string ExportFolderName(const std::string& picture) {
-    const std::string name = std::filesystem::path(picture).filename().string();
-    return (name.empty() ? std::string("tessavorin") : name) + "-analysis";
+    const std::string suffix = "-analysis";
+    std::string name = std::filesystem::path(picture).filename().string();
+    if (name.empty()) name = "tessavorin";
+    size_t keep = std::min(name.size(), 255 - suffix.size());
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return name.substr(0, keep) + suffix;
 }
 
 } // namespace

@@ -119,4 +119,23 @@ TEST_F(ExportFolder, AFolderOfTheUsersIsNeverReplacedNorOneThatCannotBeWritten) 
     EXPECT_EQ(Note().indexOf("exported"), -1) << "no word of success";
 }
 
+// A name in another encoding opens and exports under its own bytes; one of
+// 250 bytes gets a folder cut to the file system's limit.
+TEST_F(ExportFolder, NamesOfAnyBytesAndLengthExportIntoTheirOwnFolder) {
+    const std::string in = samples.path().toStdString() + "/";
+    const std::string latin = in + "caf\xe9.jpg", longer = in + std::string(246, 'n') + ".jpg";
+    for (const std::string& picture : {latin, longer}) {
+        fs::copy_file(Path("coffee.jpg"), picture);
+        ASSERT_TRUE(form->ChooseFile(picture)) << picture;
+        Export(out.path());
+        ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+    }
+    const std::string root = out.path().toStdString() + "/";
+    EXPECT_TRUE(IsResultFolder(root + "caf\xe9.jpg-analysis"));
+    EXPECT_TRUE(IsResultFolder(root + std::string(255 - 9, 'n') + "-analysis"));
+    EXPECT_EQ(ReadResultMark(root + "caf\xe9.jpg-analysis")->Picture, latin);
+    fs::remove_all(root + "caf\xe9.jpg-analysis"); // Qt cannot name what it would remove
+    fs::remove(latin);
+}
+
 } // namespace
