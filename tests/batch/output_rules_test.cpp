@@ -122,6 +122,23 @@ TEST_F(OutputRules, OtherOptionsAreRefusedUnlessOverwriteWhichRemovesOnlyOurStal
     EXPECT_EQ(Rows(out).size(), size_t(good)) << "the summary describes the folders present";
 }
 
+// A second run over fewer pictures with the same options keeps the other
+// folders of the first, and its summary and record name every folder there.
+TEST_F(OutputRules, ARunOverFewerPicturesKeepsTheOthersFoldersAndNamesThemAll) {
+    const std::string out = Out("out");
+    ASSERT_EQ(RunBatchTool({Q(pics), "-o", Q(out)}).Status, 1);
+    const auto first = Rows(out);
+    const TToolRun second = RunBatchTool({Q(pics + "/rocket.jpg"), "-o", Q(out)});
+    ASSERT_EQ(second.Status, 0) << second.Err;
+    const auto rows = Rows(out);
+    EXPECT_EQ(rows.size(), size_t(good)) << "every folder, not the broken picture's row";
+    for (const auto& [picture, row] : rows) EXPECT_EQ(row, first.at(picture)) << picture;
+    EXPECT_EQ(ResultFoldersUnder(out).size(), rows.size());
+    EXPECT_NE(ReadFile(out + "/batch-options.txt").find("pictures: " + std::to_string(good)),
+              std::string::npos);
+    EXPECT_EQ(RunBatchTool({"--merge", Q(out)}).Status, 0) << "the record agrees with it";
+}
+
 TEST_F(OutputRules, ARecursiveRunNeverReadsPicturesInsideResultFolders) {
     ASSERT_EQ(RunBatchTool({Q(pics), "-r", "-o", Q(pics + "/analysis"), "--planes"}).Status, 1);
     const auto first = Rows(pics + "/analysis");

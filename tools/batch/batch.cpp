@@ -176,13 +176,21 @@ int RunBatch(const TBatchOptions& o, TProgressStyle style) {
         for (int w = pictureWorkers; w > 0; --w) workers.emplace_back(work);
     }
 
+    const bool failed =
+        std::any_of(rows.begin(), rows.end(), [](const TSummaryRow& r) { return !r.Outcome; });
+    const size_t made = rows.size();
+    for (TSummaryRow& r : EarlierRows(o, jobs)) rows.push_back(std::move(r));
+    if (rows.size() > made)
+        std::stable_sort(rows.begin(), rows.end(), [](const TSummaryRow& a, const TSummaryRow& b) {
+            return PathBefore(a.Picture, b.Picture);
+        });
     std::vector<TCsvRow> fields;
     for (const TSummaryRow& r : rows) fields.push_back(SummaryFields(r));
     const std::string summary = (fs::path(o.OutDir) / "summary.csv").string();
     WriteFileAtomically(summary, SummaryText(fields));
-    RecordRunOptions(o, {jobs.begin() + std::ptrdiff_t(begin), jobs.begin() + std::ptrdiff_t(end)});
+    RecordRunOptions(o, rows.size());
     progress.Finish(summary);
-    return std::any_of(fields.begin(), fields.end(), Failed) ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 namespace {

@@ -132,24 +132,50 @@ void CheckEarlierOptions(const TBatchOptions& o) {
     SyncFolder(o.OutDir);
 }
 
-void RemoveStaleFolders(const TBatchOptions& o, const std::vector<TPictureJob>& jobs) {
-    if (!o.Overwrite || o.Share) return; // a share knows only its own pictures
+namespace {
+
+// Our result folders in the output folder that the run does not make.
+std::vector<std::string> FoldersNotMade(const TBatchOptions& o,
+                                        const std::vector<TPictureJob>& jobs) {
     std::set<std::string> made;
     for (const TPictureJob& j : jobs)
         if (!j.OutName.empty()) made.insert(fs::path(j.OutName).lexically_normal().string());
+    std::vector<std::string> others;
     for (const std::string& name : ResultFoldersUnder(o.OutDir))
-        if (!made.count(name)) RemoveResultFolder(o.OutDir, name);
+        if (!made.count(name)) others.push_back(name);
+    return others;
 }
 
-void RecordRunOptions(const TBatchOptions& o, const std::vector<TPictureJob>& jobs) {
+} // namespace
+
+void RemoveStaleFolders(const TBatchOptions& o, const std::vector<TPictureJob>& jobs) {
+    if (!o.Overwrite || o.Share) return; // a share knows only its own pictures
+    for (const std::string& name : FoldersNotMade(o, jobs)) RemoveResultFolder(o.OutDir, name);
+}
+
+std::vector<TSummaryRow> EarlierRows(const TBatchOptions& o, const std::vector<TPictureJob>& jobs) {
+    std::vector<TSummaryRow> rows;
+    if (o.Overwrite || o.Share) return rows;
+    for (const std::string& name : FoldersNotMade(o, jobs)) {
+        const std::string folder = (fs::path(o.OutDir) / name).string();
+        const std::optional<TResultMark> mark = ReadResultMark(folder);
+        if (!mark || mark->Options != ChoiceLine(o.Choice) ||
+            !IsCompleteResultFolder(o.OutDir, name, o.Choice.Planes))
+            continue;
+        if (std::optional<TPictureOutcome> outcome = OutcomeInFolder(folder))
+            rows.push_back({mark->Picture, std::move(outcome), ""});
+    }
+    return rows;
+}
+
+void RecordRunOptions(const TBatchOptions& o, size_t pictures) {
     const std::string line = ChoiceLine(o.Choice);
-    for (const TPictureJob& j : jobs) {
-        if (j.OutName.empty()) continue;
+    for (const std::string& name : ResultFoldersUnder(o.OutDir)) {
         const std::optional<TResultMark> mark =
-            ReadResultMark((fs::path(o.OutDir) / j.OutName).string());
+            ReadResultMark((fs::path(o.OutDir) / name).string());
         if (mark && mark->Options != line) return; // an earlier folder stays as it was
     }
-    std::string text = line + "\npictures: " + std::to_string(jobs.size()) + "\n";
+    std::string text = line + "\npictures: " + std::to_string(pictures) + "\n";
     if (o.Share)
         text += "shard: " + std::to_string(o.Share->K) + "/" + std::to_string(o.Share->N) + "\n";
     WriteFileAtomically(RecordPath(o.OutDir), text);

@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "picture_list.h"
+#include "summary.h"
 
 #include <optional>
 #include <string>
@@ -44,6 +45,11 @@ void CheckEarlierOptions(const TBatchOptions& o);
 // run does not make (the stale ones of an earlier run).
 void RemoveStaleFolders(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
 
+// Without --overwrite, over a whole run: the rows of our result folders that
+// this run does not make but an earlier one made with the same options. They
+// stay, and the summary names them with the rest.
+std::vector<TSummaryRow> EarlierRows(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
+
 // What batch-options.txt records.
 struct TRunRecord {
     std::string Options;            // ChoiceLine of the run
@@ -51,9 +57,10 @@ struct TRunRecord {
     std::optional<TShare> Share;
 };
 
-// Writes batch-options.txt when every folder of `jobs` present was made with
-// the run's options, so that the record never claims what is not so.
-void RecordRunOptions(const TBatchOptions& o, const std::vector<TPictureJob>& jobs);
+// Writes batch-options.txt for a summary of `pictures` rows when every result
+// folder present was made with the run's options, so that the record never
+// claims what is not so.
+void RecordRunOptions(const TBatchOptions& o, size_t pictures);
 
 // The record in `dir`; none when there is none. Throws TUsageError when it
 // cannot be read.
