@@ -3,6 +3,7 @@
 #include "session/footprint.h"
 
 #include "session/area_columns.h"
+#include "session/label_image.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -18,30 +19,8 @@ TGathered Gather(const TSession& s, int32_t* labels, const std::optional<double>
     TGathered g;
     g.Pass = *s.LastPass;
     g.Score = score;
-    const std::vector<const TArea*> kept = KeptAreas(s.Areas);
-
-    // The label map also holds the labels of fills that were rejected or
-    // released: only the kept areas' labels stay, so every label in the
-    // image is a row of the table. One pass through a table of the labels
-    // kept, without a branch the noisy map would mispredict (a label out of
-    // the table's range reads entry 0, which is 0).
-    int32_t top = 0;
-    for (const TArea* a : kept) top = std::max(top, a->label);
-    std::vector<int32_t> keep(size_t(top) + 1, 0);
-    for (const TArea* a : kept)
-        if (a->label > 0) keep[size_t(a->label)] = a->label;
-    const int32_t* map = &s.Areas.LabelMap[0][0];
-    for (size_t i = 0; i < 256 * 256; ++i) {
-        const uint32_t label = uint32_t(map[i]);
-        labels[i] = keep[label <= uint32_t(top) ? label : 0];
-    }
-
-    g.Columns.assign(AreaColumnCount, std::vector<double>(kept.size()));
-    const TFootprint footprint = FootprintOf(s.Picture);
-    for (size_t r = 0; r < kept.size(); ++r) {
-        const TAreaFigures f = Figures(*kept[r], footprint);
-        for (int c = 0; c < AreaColumnCount; ++c) g.Columns[size_t(c)][r] = AreaColumnValue(f, c);
-    }
+    WriteKeptLabels(s, labels);
+    g.Columns = AreaColumnValues(s.Areas, FootprintOf(s.Picture));
     g.LevelScores.assign(std::begin(s.Areas.LevelScores), std::end(s.Areas.LevelScores));
     return g;
 }

@@ -174,3 +174,14 @@ std::string AreasCsv(const TAreaState& s, const TFootprint& footprint) {
     }
     return out;
 }
+
+std::vector<std::vector<double>> AreaColumnValues(const TAreaState& s,
+                                                  const TFootprint& footprint) {
+    const std::vector<const TArea*> kept = KeptAreas(s);
+    std::vector<std::vector<double>> columns(AreaColumnCount, std::vector<double>(kept.size()));
+    for (size_t r = 0; r < kept.size(); ++r) {
+        const TAreaFigures f = Figures(*kept[r], footprint);
+        for (int c = 0; c < AreaColumnCount; ++c) columns[size_t(c)][r] = AreaColumnValue(f, c);
+    }
+    return columns;
+}

@@ -53,6 +53,11 @@ std::vector<const TArea*> KeptAreas(const TAreaState& s);
 // label map also holds the labels of fills that were rejected or released).
 int32_t RecordOfLabel(const TAreaState& s, int32_t label);
 
+// The values of every column for the kept areas, column after column, each
+// a row per kept area in label order: the table as numbers.
+std::vector<std::vector<double>> AreaColumnValues(const TAreaState& s,
+                                                  const TFootprint& footprint);
+
 // The column of `inside`, whose 0 marks an area wholly off the picture.
 constexpr int InsideColumn = 18;
 

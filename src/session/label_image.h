@@ -8,6 +8,10 @@
 
 #include <QImage>
 
+// The same labels as 256 x 256 32-bit values into `out` (row after row), for
+// callers that hand them on as an array.
+void WriteKeptLabels(const TSession& s, int32_t* out);
+
 // The 256 x 256 picture (QImage::Format_Grayscale16). Throws TExportError
 // when a kept label is above 65535, which 16 bits cannot hold.
 QImage LabelImage(const TSession& s);
