@@ -2,6 +2,7 @@
 
 #include "analyse.h"
 #include "session/result_folder.h"
+#include "sweep_output.h"
 
 #include <filesystem>
 
@@ -24,6 +25,12 @@ std::optional<double> RunStep(TSession& s, const TStepAsk& ask, int32_t& bar) {
     const std::optional<double> best = RunAnalysis(s, choice).BestScore;
     bar = s.ThresholdBar;
     return best;
+}
+
+TSweep SweepStep(TSession& s, int32_t bar) {
+    TAnalysisChoice choice;
+    choice.Sweep = true;
+    return *PictureSweep(s, choice, bar);
 }
 
 void WriteResult(const TSession& s, const std::string& folder, bool planes,

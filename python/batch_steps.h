@@ -5,6 +5,7 @@
 #pragma once
 
 #include "session/session.h"
+#include "session/sweep.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +33,10 @@ void AfterIntake(TSession& s);
 // The pass or the scan over the planes; `bar` follows it as the window's
 // threshold bar does. Returns the scan's best score (none for a pass).
 std::optional<double> RunStep(TSession& s, const TStepAsk& ask, int32_t& bar);
+
+// The threshold sweep of the last pass's plane, as the batch's --sweep
+// writes it, the bar standing at `bar`. Leaves the session as it was.
+TSweep SweepStep(TSession& s, int32_t bar);
 
 // Writes the batch's result folder of the last pass at `folder` (its planes
 // too with `planes`). An older complete result folder there is replaced;

@@ -82,6 +82,14 @@ older result folder there is replaced; anything else there raises
 FileExistsError and is left as it is. A file that cannot be written raises
 ExportError (an OSError).)";
 
+const char* const SweepDoc =
+    R"(The threshold sweep: what find_areas would give at every threshold 0..255
+of the last analysis's plane, each as if the threshold were moved there
+from now. A dict of 256-long numpy columns named as those of the batch's
+sweep.csv (threshold, areas, raised_level, rejected_last, score,
+area_pixels): pandas.DataFrame(session.sweep()) is that table. The session
+is left as it was. Needs find_areas() or scan() first.)";
+
 const char* const ResultDoc = R"(What find_areas() or scan() found, as it was then.
 
 threshold, raised_level, rejected_last, area_records, plane, plane_name and
@@ -180,6 +188,7 @@ PYBIND11_MODULE(tessavorin, m) {
             "scan",
             [](TPySession& s, const py::object& plane) { return s.Scan(PlaneArgument(plane)); },
             py::arg("plane") = py::none(), ScanDoc)
+        .def("sweep", &TPySession::Sweep, SweepDoc)
         .def(
             "export",
             [](TPySession& s, const py::object& folder, bool planes) {

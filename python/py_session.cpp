@@ -104,6 +104,33 @@ py::object TPySession::Scan(int32_t plane) {
     return Analyse(-1, true, plane);
 }
 
+py::object TPySession::Sweep() {
+    TStep step(*this);
+    if (!Analysed_)
+        throw TNotYet("there is no analysis of this picture to sweep yet: call find_areas() or "
+                      "scan()");
+    TSweep sweep;
+    {
+        py::gil_scoped_release free;
+        sweep = SweepStep(*S_, Bar_);
+    }
+    const auto column = [&](auto value) {
+        py::array_t<int64_t> out(256);
+        for (size_t t = 0; t < 256; ++t) out.mutable_data()[t] = int64_t(value(sweep.Rows[t]));
+        return out;
+    };
+    py::array_t<double> score(256);
+    for (size_t t = 0; t < 256; ++t) score.mutable_data()[t] = sweep.Rows[t].Score;
+    py::dict d;
+    d["threshold"] = column([](const TSweepRow& r) { return r.Threshold; });
+    d["areas"] = column([](const TSweepRow& r) { return r.Areas; });
+    d["raised_level"] = column([](const TSweepRow& r) { return r.RaisedLevel; });
+    d["rejected_last"] = column([](const TSweepRow& r) { return r.RejectedLast; });
+    d["score"] = score;
+    d["area_pixels"] = column([](const TSweepRow& r) { return r.AreaPixels; });
+    return d;
+}
+
 void TPySession::Export(const std::string& folder, bool planes) {
     TStep step(*this);
     if (!Analysed_)

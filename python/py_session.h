@@ -36,6 +36,7 @@ class TPySession {
                    const std::string& name);
     pybind11::object FindAreas(int32_t threshold, int32_t plane);
     pybind11::object Scan(int32_t plane);
+    pybind11::object Sweep();
     void Export(const std::string& folder, bool planes);
     pybind11::object Picture();
 
