@@ -24,18 +24,8 @@ namespace {
 
 const std::string Photo = TESSA_SOURCE_DIR "/tests/reference/ref-texture.jpg";
 
-void BM_FindAreasAt68InCpp(benchmark::State& state) {
-    const auto s = NewSession(1);
-    LoadPicture(*s, Photo);
-    ComputePlanes(*s);
-    TPassOptions options;
-    options.Threshold = 68;
-    TPassObserver quiet;
-    for (auto _ : state) FindAreas(*s, options, quiet);
-    state.counters["areas"] = s->LastPass->KeptAreas;
-}
-
-void BM_FindAreasAt68WithResultsInCpp(benchmark::State& state) {
+// The pass at 68 on a one-worker session of the photo, `then` after each.
+template <typename TThen> void PassesAt68InCpp(benchmark::State& state, TThen then) {
     const auto s = NewSession(1);
     LoadPicture(*s, Photo);
     ComputePlanes(*s);
@@ -44,14 +34,24 @@ void BM_FindAreasAt68WithResultsInCpp(benchmark::State& state) {
     TPassObserver quiet;
     for (auto _ : state) {
         FindAreas(*s, options, quiet);
-        // Not zeroed first, as the module's array is not.
-        const std::unique_ptr<int32_t[]> labels(new int32_t[256 * 256]);
-        WriteKeptLabels(*s, labels.get());
-        const auto columns = AreaColumnValues(s->Areas, FootprintOf(s->Picture));
-        benchmark::DoNotOptimize(labels.get());
-        benchmark::DoNotOptimize(columns.data());
+        then(*s);
     }
     state.counters["areas"] = s->LastPass->KeptAreas;
+}
+
+void BM_FindAreasAt68InCpp(benchmark::State& state) {
+    PassesAt68InCpp(state, [](const TSession&) {});
+}
+
+void BM_FindAreasAt68WithResultsInCpp(benchmark::State& state) {
+    PassesAt68InCpp(state, [](const TSession& s) {
+        // Not zeroed first, as the module's array is not.
+        const std::unique_ptr<int32_t[]> labels(new int32_t[256 * 256]);
+        WriteKeptLabels(s, labels.get());
+        const auto columns = AreaColumnValues(s.Areas, FootprintOf(s.Picture));
+        benchmark::DoNotOptimize(labels.get());
+        benchmark::DoNotOptimize(columns.data());
+    });
 }
 
 void BM_FindAreasAt68FromPython(benchmark::State& state) {
